@@ -1,0 +1,126 @@
+#include "platform/dialog/Dialog.h"
+
+#include <vector>
+
+namespace platform::dialog {
+
+std::wstring CWindow::ItemText(int id) const {
+    HWND item = Item(id);
+    int length = item ? ::GetWindowTextLengthW(item) : 0;
+    if (length <= 0) return {};
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    int got = ::GetWindowTextW(item, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+std::wstring CWindow::Text() const {
+    int length = ::GetWindowTextLengthW(m_hWnd);
+    if (length <= 0) return {};
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+    int got = ::GetWindowTextW(m_hWnd, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
+}
+
+void CWindow::CenterOnScreen() const {
+    RECT rc{};
+    ::GetWindowRect(m_hWnd, &rc);
+    int width = rc.right - rc.left;
+    int height = rc.bottom - rc.top;
+    int x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring LoadStringResource(UINT id, HINSTANCE module) {
+    const wchar_t* text = nullptr;
+    // With a zero buffer size LoadStringW hands out a pointer into the resource itself.
+    int length = ::LoadStringW(module ? module : ::GetModuleHandleW(nullptr), id,
+                               reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || text == nullptr) return {};
+    return std::wstring(text, static_cast<size_t>(length));
+}
+
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
+        // The window may still send messages while it goes; it must not reach a half-destroyed object.
+        ::SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+INT_PTR CDialog::DoModal(HWND owner) {
+    m_modal = true;
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
+                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+bool CDialog::Create(HWND parent) {
+    m_modal = false;
+    HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent,
+                                     &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    return hwnd != nullptr;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+    if (m_modal)
+        ::EndDialog(m_hWnd, result);
+    else
+        Destroy();
+}
+
+void CDialog::Destroy() {
+    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog*>(lParam);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        if (self) self->m_hWnd = hwnd;
+    } else {
+        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    }
+    // Messages that arrive before WM_INITDIALOG (WM_SETFONT and friends) or after the object
+    // let go of the window have no object to go to.
+    if (self == nullptr || self->m_hWnd != hwnd) return FALSE;
+
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+        self->OnFinalDestroy();
+        return FALSE;
+    }
+    return self->Dispatch(message, wParam, lParam);
+}
+
+INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND: {
+        WORD id = LOWORD(wParam);
+        WORD code = HIWORD(wParam);
+        if (OnCommand(id, code, reinterpret_cast<HWND>(lParam))) return TRUE;
+        if (id == IDOK) { OnOK(); return TRUE; }
+        if (id == IDCANCEL) { OnCancel(); return TRUE; }
+        return FALSE;
+    }
+    case WM_TIMER:
+        return OnTimer(wParam) ? TRUE : FALSE;
+    default: {
+        INT_PTR result = 0;
+        if (!OnMessage(message, wParam, lParam, result)) return FALSE;
+        // These messages take their answer as the procedure's return value, not DWLP_MSGRESULT.
+        bool direct = (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
+                      message == WM_COMPAREITEM || message == WM_VKEYTOITEM ||
+                      message == WM_CHARTOITEM || message == WM_QUERYDRAGICON;
+        if (direct) return result;
+        ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+        return TRUE;
+        return FALSE;
+    }
+    }
+}
+
+}  // namespace platform::dialog
