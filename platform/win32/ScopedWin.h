@@ -124,4 +124,23 @@ private:
     bool disabled_ = false;
 };
 
+// A COM interface pointer: released once, in the destructor.
+template <typename T>
+class ScopedComPtr {
+public:
+    ScopedComPtr() = default;
+    ~ScopedComPtr() { Reset(); }
+    ScopedComPtr(const ScopedComPtr&) = delete;
+    ScopedComPtr& operator=(const ScopedComPtr&) = delete;
+    void Reset() { if (p_) { p_->Release(); p_ = nullptr; } }
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For out-parameters of CoCreateInstance and QueryInterface.
+    void** ReceiveVoid() { Reset(); return reinterpret_cast<void**>(&p_); }
+
+private:
+    T* p_ = nullptr;
+};
+
 }  // namespace platform::win32
