@@ -5,7 +5,7 @@ set -euo pipefail
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-pkgs=(g++-mingw-w64-i686-posix mingw-w64-tools wine wine32:i386 wine64 xvfb xauth fonts-nanum
+pkgs=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine32:i386 wine64 xvfb xauth fonts-nanum
       imagemagick cmake g++ make libgtest-dev googletest locales)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
@@ -20,11 +20,13 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 # The posix thread model has std::thread and std::mutex; the win32 one does not.
-for tool in g++ gcc; do
-    alt="/usr/bin/i686-w64-mingw32-$tool-posix"
-    if [ -x "$alt" ] && [ "$(readlink -f /usr/bin/i686-w64-mingw32-$tool)" != "$(readlink -f "$alt")" ]; then
-        update-alternatives --set "i686-w64-mingw32-$tool" "$alt" >/dev/null
-    fi
+for arch in i686 x86_64; do
+    for tool in g++ gcc; do
+        alt="/usr/bin/$arch-w64-mingw32-$tool-posix"
+        if [ -x "$alt" ] && [ "$(readlink -f /usr/bin/$arch-w64-mingw32-$tool)" != "$(readlink -f "$alt")" ]; then
+            update-alternatives --set "$arch-w64-mingw32-$tool" "$alt" >/dev/null
+        fi
+    done
 done
 
 # Korean file names in Wine need a Korean locale on the host.

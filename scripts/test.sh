@@ -4,7 +4,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" win native asan
+bash "$root/scripts/build.sh" win win64 native asan
 
 status=0
 echo "== native tests"
