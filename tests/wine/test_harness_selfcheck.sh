@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The harness itself, against cvauto_demo.exe: every later Wine test trusts that a click is not
+# lost, that texts (Korean too) cross process boundaries intact, that debug lines are captured,
+# that a screenshot shows Hangul, that a restart really drops volatile keys, and that cleanup
+# leaves nothing of the prefix running.
+set -u
+source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
+
+failures=0
+check() {  # check DESCRIPTION EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        echo "ok   $1: $3"
+    else
+        echo "FAIL $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    fi
+}
+
+t0=$SECONDS
+wine_env_init harness_selfcheck || exit 1
+echo "cost: wine_env_init $((SECONDS - t0)) s, of which the prefix copy $WINE_ENV_COPY_SECONDS s"
+
+title="cvauto 시험 대화상자"
+dir=$(wine_install_product_files 'C:\CvautoDemo' cvauto_demo.exe)
+check "installed file" 1 "$([ -f "$(unixpath "$dir\\cvauto_demo.exe")" ] && echo 1)"
+check "winpath/unixpath round trip" "$dir" "$(winpath "$(unixpath "$dir")")"
+
+# --- cvauto's own contract: usage and not-met exit codes -------------------------------------
+cvauto frobnicate >/dev/null 2>&1
+check "unknown command exits 2" 2 $?
+cvauto wait >/dev/null 2>&1
+check "wait without a window filter exits 2" 2 $?
+cvauto wait --title "no such window" --timeout 300 2>/dev/null
+check "wait for a missing window exits 1" 1 $?
+cvauto exists --title "no such window"
+check "exists for a missing window exits 1" 1 $?
+
+# --- one open-click-close cycle, timed ----------------------------------------------------------
+wine_debug_start
+t_cycle=$(date +%s%N)
+wine_start "$dir\\cvauto_demo.exe"
+demo=$WINE_LAST_PID
+cvauto wait --title "$title" >/dev/null
+check "wait finds the dialog" 0 $?
+cvauto exists --title "$title" >/dev/null
+check "exists finds the dialog" 0 $?
+
+# Ten presses in a row, each acting as soon as the previous one was posted: none may be lost.
+for i in $(seq 1 10); do
+    cvauto click --title "$title" --id 1002 || echo "click $i failed"
+done
+check "label after 10 presses" "눌림 10" "$(cvauto get-text --title "$title" --id 1003)"
+wine_debug_wait 'press 10' 10
+check "debug line of the 10th press seen" 0 $?
+check "debug lines, in order" "$(seq -f 'cvauto_demo: press %g' 1 10 | tr '\n' ' ')" \
+      "$(wine_debug_lines | grep -o 'cvauto_demo: press [0-9]*' | tr '\n' ' ')"
+check "debug line carries the pid" 1 \
+      "$(wine_debug_lines --pid | awk -F'\t' '$2 == "cvauto_demo: start" && $1 > 0 { print 1 }')"
+
+# Korean text round trip through WM_SETTEXT / WM_GETTEXT, and into the program's own logic.
+korean="안녕하세요 코르베인 9"
+cvauto set-text --title "$title" --id 1001 --text "$korean"
+check "set-text" 0 $?
+check "get-text returns the Korean text" "$korean" "$(cvauto get-text --title "$title" --id 1001)"
+cvauto click --title "$title" --id 1002
+check "the program saw the typed Korean text" "$korean" "$(cvauto get-text --title "$title" --id 1007 --nonempty)"
+check "children lists the Korean label" "1005	Static	1	1" \
+      "$(cvauto children --title "$title" | awk -F'\t' '$1 == 1005 { print $1 "\t" $2 "\t" $3 "\t" $4 }')"
+check "children shows its text" "한글 표시: 가나다라 대한민국" \
+      "$(cvauto children --title "$title" | awk -F'\t' '$1 == 1005 { print $6 }')"
+
+# A disabled control is not pressed: cvauto waits for it and gives up with exit 1.
+cvauto click --title "$title" --id 1008 --timeout 400 2>/dev/null
+check "click on a disabled button exits 1" 1 $?
+check "check box starts clear" 0 "$(cvauto get-check --title "$title" --id 1004)"
+cvauto click --title "$title" --id 1004
+check "check box ticked by click" 1 "$(cvauto get-check --title "$title" --id 1004)"
+cvauto click --title "$title" --id 1008
+check "enabled button pressed" 0 $?
+wine_debug_wait 'unlocked press' 10
+check "its debug line" 0 $?
+
+# The dialog is centred (DS_CENTER) on the 1024x768 screen.
+read -r left top right bottom <<<"$(cvauto rect --title "$title")"
+check "dialog centred horizontally" 1 "$(( (left + right) / 2 >= 508 && (left + right) / 2 <= 516 ? 1 : 0 ))"
+check "dialog centred vertically" 1 "$(( (top + bottom) / 2 >= 380 && (top + bottom) / 2 <= 388 ? 1 : 0 ))"
+
+# A message box: its text, the screenshot with Hangul, and closing it with Enter.
+cvauto click --title "$title" --id 1006
+check "message box text" "한글 메시지 상자입니다." "$(cvauto msgbox-text --title "cvauto 알림")"
+shot=$(wine_screenshot selfcheck.png)
+check "screenshot written" 1 "$([ -s "$shot" ] && echo 1)"
+echo "screenshot: $shot"
+cvauto key --title "cvauto 알림" --vk 13
+cvauto wait-gone --title "cvauto 알림" --timeout 5000
+check "Enter closes the message box" 0 $?
+
+cvauto click --title "$title" --id 2
+wine_wait "$demo" 20
+check "exit code counts every press (10 + 1)" 11 $?
+cvauto wait-gone --title "$title" --timeout 3000
+check "dialog gone" 0 $?
+echo "cost: one open-click-close cycle with the checks in it $(( ($(date +%s%N) - t_cycle) / 1000000 )) ms"
+
+# A minimal cycle, for the number others can plan with.
+t_min=$(date +%s%N)
+wine_start "$dir\\cvauto_demo.exe"
+cvauto wait --title "$title" >/dev/null && cvauto click --title "$title" --id 1002 && cvauto click --title "$title" --id 2
+wine_wait "$WINE_LAST_PID" 20
+check "minimal cycle exit code" 1 $?
+echo "cost: open, one click, close $(( ($(date +%s%N) - t_min) / 1000000 )) ms"
+
+# --- restart: volatile keys go, ordinary keys stay ----------------------------------------------
+wine_run "$dir\\cvauto_demo.exe" /volatile 'Software\CorvaneSelfCheck\Volatile'
+check "volatile key created" 0 $?
+# Not under the volatile key's parent: RegCreateKeyEx made that parent volatile too.
+wine_reg add 'HKCU\Software\CorvaneSelfCheckLasting' /v Kept /t REG_SZ /d yes /f >/dev/null
+wine_reg query 'HKCU\Software\CorvaneSelfCheck\Volatile' >/dev/null 2>&1
+check "volatile key there before restart" 0 $?
+sleep 4  # longer than the server's idle exit: with `wineserver -p` the key must survive it
+wine_reg query 'HKCU\Software\CorvaneSelfCheck\Volatile' >/dev/null 2>&1
+check "volatile key survives idle time" 0 $?
+wine_restart
+check "restart" 0 $?
+echo "cost: wine_restart $WINE_ENV_RESTART_SECONDS s"
+wine_reg query 'HKCU\Software\CorvaneSelfCheck\Volatile' >/dev/null 2>&1
+check "volatile key gone after restart" 1 $?
+check "ordinary key kept" yes "$(wine_reg query 'HKCU\Software\CorvaneSelfCheckLasting' /v Kept | awk '$1 == "Kept" { print $3 }')"
+
+# --- the Windows version switch ------------------------------------------------------------------
+wine_set_version win10
+check "version set" win10 "$(wine_reg query 'HKCU\Software\Wine' /v Version | awk '$1 == "Version" { print $3 }')"
+wine_set_version win95 2>/dev/null
+check "unknown version refused" 2 $?
+
+# --- cleanup: nothing of this prefix may keep running -------------------------------------------
+wine_start "$dir\\cvauto_demo.exe"
+cvauto wait --title "$title" >/dev/null
+xvfb=$WINE_ENV_XVFB_PID
+check "processes of the prefix exist before cleanup" 1 "$([ -n "$(wine_env_processes)" ] && echo 1)"
+wine_env_cleanup
+check "no process of the prefix after cleanup" "" "$(wine_env_processes)"
+check "our Xvfb ended" 1 "$(kill -0 "$xvfb" 2>/dev/null || echo 1)"
+
+echo "harness selfcheck: $failures failure(s)"
+[ "$failures" -eq 0 ]

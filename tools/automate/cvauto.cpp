@@ -1,0 +1,721 @@
+// cvauto: drives the product's windows from a test script.
+//
+// Usage: cvauto <command> [options]
+//
+//   wait        --title T [--class C]             a visible top-level window matches; prints its hwnd
+//   wait-gone   --title T [--class C]             no matching window is left (visible or not)
+//   exists      --title T [--class C]             exit 0 when a visible match exists now, 1 otherwise
+//   list        [--pid P] [--all]                 top-level windows: hwnd pid class visible rect title
+//   children    --title T                         child windows: id class enabled visible rect text
+//   click       --title T --id N [--via V]        presses control N (see "Clicking" below)
+//   get-text    --title T --id N                  prints the control's text (WM_GETTEXT)
+//   set-text    --title T --id N --text S         WM_SETTEXT
+//   get-check   --title T --id N                  prints 0, 1 or 2 (BM_GETCHECK)
+//   send        --title T --msg N [--id N] [--wparam W] [--lparam L]
+//                                                 SendMessage to the window (or control N); prints the result
+//   post        --title T --msg N [--id N] [--wparam W] [--lparam L]
+//   click-at    --title T --x X --y Y [--id N]    WM_LBUTTONDOWN/UP at client coordinates
+//   key         --title T --vk N [--id N]         WM_KEYDOWN/UP to control N, else the focused control
+//   msgbox-text --title T                         prints the text of a message box
+//   rect        --title T                         prints "left top right bottom" of the window
+//   help
+//
+// Window selection: --title matches the whole title exactly; --title-part matches a part of it;
+// --class narrows by window class ("#32770" for dialogs and message boxes); --pid by process id;
+// --hwnd 0x... names one window directly. Numbers may be decimal or 0x-hex.
+//
+// Every command waits, at most --timeout ms (default 10000), until its window is visible, and
+// for control commands until the control exists and is enabled (--nonempty: and its text is not
+// empty; --any-state: a disabled or hidden control is acceptable, for reading). A message sent
+// to a dialog before WM_INITDIALOG has finished is lost, which is why nothing acts on a window
+// that merely exists.
+//
+// Clicking: --via auto (default) toggles check boxes and radio buttons with a posted BM_CLICK and
+// presses every other control by posting WM_COMMAND/BN_CLICKED to its parent; --via bmclick
+// always posts BM_CLICK; --via command always posts WM_COMMAND. Posting (not sending) keeps
+// cvauto from blocking when the click opens a modal dialog or message box.
+//
+// Command line and output are UTF-8, so titles and texts may be Korean. Exit codes: 0 done,
+// 1 condition not met or timed out (a reason on stderr), 2 usage error.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kNotMet = 1;
+constexpr int kUsage = 2;
+constexpr DWORD kPollMs = 50;
+constexpr UINT kSendTimeoutMs = 5000;
+
+std::string ToUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                   nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                        nullptr);
+    return out;
+}
+
+// Writes UTF-8 bytes to a stream, whether it is a console or a pipe to a test script.
+void WriteUtf8(DWORD which, const std::string& bytes) {
+    HANDLE out = GetStdHandle(which);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
+    DWORD mode = 0;
+    if (GetConsoleMode(out, &mode)) {
+        int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+        std::wstring wide(static_cast<size_t>(size), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), size);
+        DWORD written = 0;
+        WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void Print(const std::wstring& line) { WriteUtf8(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n"); }
+void Complain(const std::wstring& line) { WriteUtf8(STD_ERROR_HANDLE, "cvauto: " + ToUtf8(line) + "\n"); }
+
+std::wstring Format(const wchar_t* format, ...) {
+    wchar_t buffer[1024];
+    va_list args;
+    va_start(args, format);
+    _vsnwprintf(buffer, 1023, format, args);
+    va_end(args);
+    buffer[1023] = L'\0';
+    return buffer;
+}
+
+// One line per value: control characters would break the script's line-by-line reading.
+std::wstring Escape(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) {
+        if (c == L'\n') out += L"\\n";
+        else if (c == L'\r') out += L"\\r";
+        else if (c == L'\t') out += L"\\t";
+        else if (c == L'\\') out += L"\\\\";
+        else out += c;
+    }
+    return out;
+}
+
+struct Options {
+    std::wstring command;
+    std::map<std::wstring, std::wstring> values;
+    std::vector<std::wstring> flags;
+
+    bool Has(const wchar_t* name) const { return values.count(name) != 0; }
+    bool Flag(const wchar_t* name) const {
+        for (const auto& f : flags)
+            if (f == name) return true;
+        return false;
+    }
+    std::wstring Text(const wchar_t* name) const {
+        auto it = values.find(name);
+        return it == values.end() ? std::wstring() : it->second;
+    }
+};
+
+bool ParseNumber(const std::wstring& text, long long* value) {
+    if (text.empty()) return false;
+    wchar_t* end = nullptr;
+    long long v = wcstoll(text.c_str(), &end, 0);
+    if (end == nullptr || *end != L'\0') return false;
+    *value = v;
+    return true;
+}
+
+// Options that take a value; everything else starting with "--" is a flag.
+bool TakesValue(const std::wstring& name) {
+    static const wchar_t* const kValued[] = {L"title", L"title-part", L"class", L"pid", L"hwnd", L"id",
+                                             L"text", L"msg", L"wparam", L"lparam", L"x", L"y",
+                                             L"vk", L"timeout", L"via", nullptr};
+    for (const wchar_t* const* v = kValued; *v; ++v)
+        if (name == *v) return true;
+    return false;
+}
+
+bool IsKnownFlag(const std::wstring& name) {
+    return name == L"all" || name == L"nonempty" || name == L"any-state";
+}
+
+bool Parse(int argc, wchar_t** argv, Options* options) {
+    if (argc < 2) return false;
+    options->command = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        std::wstring arg = argv[i];
+        if (arg.size() < 3 || arg.compare(0, 2, L"--") != 0) {
+            Complain(L"unexpected argument: " + arg);
+            return false;
+        }
+        std::wstring name = arg.substr(2);
+        if (TakesValue(name)) {
+            if (i + 1 >= argc) {
+                Complain(L"missing value for --" + name);
+                return false;
+            }
+            options->values[name] = argv[++i];
+        } else if (IsKnownFlag(name)) {
+            options->flags.push_back(name);
+        } else {
+            Complain(L"unknown option --" + name);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    // WM_GETTEXT with a timeout: a hung target must not hang the test.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length))
+        return {};
+    std::vector<wchar_t> buffer(length + 2, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied))
+        return {};
+    return std::wstring(buffer.data(), wcsnlen(buffer.data(), buffer.size()));
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 255);
+    return name;
+}
+
+struct WindowFilter {
+    std::wstring title;
+    bool titleSet = false;
+    std::wstring titlePart;
+    bool titlePartSet = false;
+    std::wstring className;
+    bool classSet = false;
+    DWORD pid = 0;
+    HWND hwnd = nullptr;
+};
+
+bool Matches(HWND hwnd, const WindowFilter& filter) {
+    if (filter.hwnd) return hwnd == filter.hwnd;
+    if (filter.pid) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != filter.pid) return false;
+    }
+    if (filter.classSet && ClassOf(hwnd) != filter.className) return false;
+    if (filter.titleSet || filter.titlePartSet) {
+        // GetWindowTextW reads the stored title without sending a message to the owner thread.
+        wchar_t title[512] = {};
+        GetWindowTextW(hwnd, title, 511);
+        if (filter.titleSet && filter.title != title) return false;
+        if (filter.titlePartSet && std::wstring(title).find(filter.titlePart) == std::wstring::npos) return false;
+    }
+    return true;
+}
+
+struct EnumState {
+    const WindowFilter* filter;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    if (state->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+    if (Matches(hwnd, *state->filter)) state->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> FindTopLevel(const WindowFilter& filter, bool visibleOnly) {
+    EnumState state{&filter, visibleOnly, {}};
+    if (filter.hwnd) {
+        if (IsWindow(filter.hwnd) && (!visibleOnly || IsWindowVisible(filter.hwnd))) state.found.push_back(filter.hwnd);
+        return state.found;
+    }
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+class Deadline {
+public:
+    explicit Deadline(DWORD ms) : start_(GetTickCount()), ms_(ms) {}
+    bool Passed() const { return GetTickCount() - start_ >= ms_; }
+    DWORD Elapsed() const { return GetTickCount() - start_; }
+
+private:
+    DWORD start_;
+    DWORD ms_;
+};
+
+struct Context {
+    Options options;
+    WindowFilter filter;
+    DWORD timeoutMs = 10000;
+};
+
+std::wstring Describe(const WindowFilter& filter) {
+    std::wstring text;
+    if (filter.hwnd) text += Format(L"hwnd=%p ", static_cast<void*>(filter.hwnd));
+    if (filter.titleSet) text += L"title=\"" + filter.title + L"\" ";
+    if (filter.titlePartSet) text += L"title-part=\"" + filter.titlePart + L"\" ";
+    if (filter.classSet) text += L"class=\"" + filter.className + L"\" ";
+    if (filter.pid) text += Format(L"pid=%lu ", filter.pid);
+    return text.empty() ? L"any window" : text;
+}
+
+std::wstring Hwnd(HWND hwnd) { return Format(L"0x%08llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd))); }
+
+// Waits for exactly the windows a command acts on: visible and matching. With several matches
+// the first in Z-order is taken (the one a person would see on top).
+HWND WaitForWindow(const Context& ctx) {
+    Deadline deadline(ctx.timeoutMs);
+    for (;;) {
+        auto found = FindTopLevel(ctx.filter, true);
+        if (!found.empty()) return found.front();
+        if (deadline.Passed()) break;
+        Sleep(kPollMs);
+    }
+    Complain(L"no visible window (" + Describe(ctx.filter) + Format(L") within %lu ms", ctx.timeoutMs));
+    return nullptr;
+}
+
+bool ControlReady(HWND control, const Context& ctx) {
+    if (ctx.options.Flag(L"any-state")) return true;
+    if (!IsWindowVisible(control) || !IsWindowEnabled(control)) return false;
+    if (ctx.options.Flag(L"nonempty") && WindowText(control).empty()) return false;
+    return true;
+}
+
+// Finds control `id` in the window and waits until it can be acted on.
+HWND WaitForControl(const Context& ctx, HWND* topLevel) {
+    long long id = 0;
+    if (!ParseNumber(ctx.options.Text(L"id"), &id)) {
+        Complain(L"--id N is needed");
+        return nullptr;
+    }
+    Deadline deadline(ctx.timeoutMs);
+    HWND lastSeen = nullptr;
+    for (;;) {
+        for (HWND window : FindTopLevel(ctx.filter, true)) {
+            HWND control = GetDlgItem(window, static_cast<int>(id));
+            if (!control) continue;
+            lastSeen = control;
+            if (ControlReady(control, ctx)) {
+                if (topLevel) *topLevel = window;
+                return control;
+            }
+        }
+        if (deadline.Passed()) break;
+        Sleep(kPollMs);
+    }
+    if (lastSeen)
+        Complain(Format(L"control %lld found but not ready (visible=%d enabled=%d text=\"%ls\") within %lu ms", id,
+                        IsWindowVisible(lastSeen) ? 1 : 0, IsWindowEnabled(lastSeen) ? 1 : 0,
+                        Escape(WindowText(lastSeen)).c_str(), ctx.timeoutMs));
+    else
+        Complain(Format(L"no control %lld in a visible window (", id) + Describe(ctx.filter) +
+                 Format(L") within %lu ms", ctx.timeoutMs));
+    return nullptr;
+}
+
+std::wstring RectText(const RECT& r) { return Format(L"%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom); }
+
+bool NeedWindowFilter(const Context& ctx) {
+    const WindowFilter& f = ctx.filter;
+    if (f.titleSet || f.titlePartSet || f.hwnd || f.classSet || f.pid) return true;
+    Complain(L"--title, --title-part, --class, --pid or --hwnd is needed");
+    return false;
+}
+
+int CmdWait(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    HWND hwnd = WaitForWindow(ctx);
+    if (!hwnd) return kNotMet;
+    Print(Hwnd(hwnd));
+    return kDone;
+}
+
+int CmdWaitGone(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    Deadline deadline(ctx.timeoutMs);
+    for (;;) {
+        if (FindTopLevel(ctx.filter, false).empty()) return kDone;
+        if (deadline.Passed()) break;
+        Sleep(kPollMs);
+    }
+    Complain(L"window still there (" + Describe(ctx.filter) + Format(L") after %lu ms", ctx.timeoutMs));
+    return kNotMet;
+}
+
+int CmdExists(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    auto found = FindTopLevel(ctx.filter, true);
+    if (found.empty()) return kNotMet;
+    Print(Hwnd(found.front()));
+    return kDone;
+}
+
+int CmdList(const Context& ctx) {
+    WindowFilter filter = ctx.filter;
+    auto windows = FindTopLevel(filter, !ctx.options.Flag(L"all"));
+    for (HWND hwnd : windows) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        wchar_t title[512] = {};
+        GetWindowTextW(hwnd, title, 511);
+        Print(Hwnd(hwnd) + Format(L"\t%lu\t", pid) + ClassOf(hwnd) + Format(L"\t%d\t", IsWindowVisible(hwnd) ? 1 : 0) +
+              RectText(r) + L"\t" + Escape(title));
+    }
+    return kDone;
+}
+
+struct ChildList {
+    HWND parent;
+    std::vector<HWND> children;
+};
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
+    reinterpret_cast<ChildList*>(param)->children.push_back(hwnd);
+    return TRUE;
+}
+
+int CmdChildren(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    HWND window = WaitForWindow(ctx);
+    if (!window) return kNotMet;
+    ChildList list{window, {}};
+    EnumChildWindows(window, CollectChild, reinterpret_cast<LPARAM>(&list));
+    for (HWND child : list.children) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+        Print(Format(L"%d\t", GetDlgCtrlID(child)) + ClassOf(child) +
+              Format(L"\t%d\t%d\t", IsWindowEnabled(child) ? 1 : 0, IsWindowVisible(child) ? 1 : 0) + RectText(r) +
+              L"\t" + Escape(WindowText(child)));
+    }
+    return kDone;
+}
+
+bool IsToggleButton(HWND control) {
+    if (_wcsicmp(ClassOf(control).c_str(), L"Button") != 0) return false;
+    switch (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int CmdClick(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    std::wstring via = ctx.options.Has(L"via") ? ctx.options.Text(L"via") : L"auto";
+    if (via != L"auto" && via != L"bmclick" && via != L"command") {
+        Complain(L"--via is auto, bmclick or command");
+        return kUsage;
+    }
+    HWND control = WaitForControl(ctx, nullptr);
+    if (!control) return kNotMet;
+    bool useBmClick = via == L"bmclick" || (via == L"auto" && IsToggleButton(control));
+    BOOL posted;
+    if (useBmClick) {
+        posted = PostMessageW(control, BM_CLICK, 0, 0);
+    } else {
+        HWND parent = GetParent(control);
+        posted = PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                              reinterpret_cast<LPARAM>(control));
+    }
+    if (!posted) {
+        Complain(Format(L"posting the click failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    return kDone;
+}
+
+int CmdGetText(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    HWND control = WaitForControl(ctx, nullptr);
+    if (!control) return kNotMet;
+    Print(Escape(WindowText(control)));
+    return kDone;
+}
+
+int CmdSetText(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    if (!ctx.options.Has(L"text")) {
+        Complain(L"--text S is needed");
+        return kUsage;
+    }
+    HWND control = WaitForControl(ctx, nullptr);
+    if (!control) return kNotMet;
+    std::wstring text = ctx.options.Text(L"text");
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &result) ||
+        !result) {
+        Complain(Format(L"WM_SETTEXT failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    return kDone;
+}
+
+int CmdGetCheck(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    Context reading = ctx;
+    reading.options.flags.push_back(L"any-state");  // a disabled check box still has a state to read
+    HWND control = WaitForControl(reading, nullptr);
+    if (!control) return kNotMet;
+    DWORD_PTR state = 0;
+    if (!SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state)) {
+        Complain(Format(L"BM_GETCHECK failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    Print(Format(L"%lu", static_cast<unsigned long>(state)));
+    return kDone;
+}
+
+// The target of send/post/key/click-at: control --id when given, else the window itself.
+HWND MessageTarget(const Context& ctx, bool* ok) {
+    *ok = true;
+    if (ctx.options.Has(L"id")) {
+        HWND control = WaitForControl(ctx, nullptr);
+        *ok = control != nullptr;
+        return control;
+    }
+    HWND window = WaitForWindow(ctx);
+    *ok = window != nullptr;
+    return window;
+}
+
+bool ReadNumberOption(const Context& ctx, const wchar_t* name, bool required, long long* value) {
+    *value = 0;
+    if (!ctx.options.Has(name)) {
+        if (required) Complain(std::wstring(L"--") + name + L" N is needed");
+        return !required;
+    }
+    if (!ParseNumber(ctx.options.Text(name), value)) {
+        Complain(std::wstring(L"--") + name + L" is not a number: " + ctx.options.Text(name));
+        return false;
+    }
+    return true;
+}
+
+int CmdSendOrPost(const Context& ctx, bool send) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    long long msg = 0, wparam = 0, lparam = 0;
+    if (!ReadNumberOption(ctx, L"msg", true, &msg) || !ReadNumberOption(ctx, L"wparam", false, &wparam) ||
+        !ReadNumberOption(ctx, L"lparam", false, &lparam))
+        return kUsage;
+    bool ok = false;
+    HWND target = MessageTarget(ctx, &ok);
+    if (!ok) return kNotMet;
+    if (send) {
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(target, static_cast<UINT>(msg), static_cast<WPARAM>(wparam),
+                                 static_cast<LPARAM>(lparam), SMTO_ABORTIFHUNG, ctx.timeoutMs, &result)) {
+            Complain(Format(L"SendMessage timed out or failed: error %lu", GetLastError()));
+            return kNotMet;
+        }
+        Print(Format(L"%lld", static_cast<long long>(static_cast<LONG_PTR>(result))));
+        return kDone;
+    }
+    if (!PostMessageW(target, static_cast<UINT>(msg), static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam))) {
+        Complain(Format(L"PostMessage failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    return kDone;
+}
+
+int CmdClickAt(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    long long x = 0, y = 0;
+    if (!ReadNumberOption(ctx, L"x", true, &x) || !ReadNumberOption(ctx, L"y", true, &y)) return kUsage;
+    bool ok = false;
+    HWND target = MessageTarget(ctx, &ok);
+    if (!ok) return kNotMet;
+    LPARAM at = MAKELPARAM(static_cast<int>(x), static_cast<int>(y));
+    // Sent, so that the down is handled before the up; a tab strip changes page on the down.
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(target, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored)) {
+        Complain(Format(L"WM_LBUTTONDOWN failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    PostMessageW(target, WM_LBUTTONUP, 0, at);
+    return kDone;
+}
+
+int CmdKey(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    long long vk = 0;
+    if (!ReadNumberOption(ctx, L"vk", true, &vk)) return kUsage;
+    bool ok = false;
+    HWND target = MessageTarget(ctx, &ok);
+    if (!ok) return kNotMet;
+    if (!ctx.options.Has(L"id")) {
+        // The focused control of another thread is only known through its GUI thread info.
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        DWORD thread = GetWindowThreadProcessId(target, nullptr);
+        if (GetGUIThreadInfo(thread, &info) && info.hwndFocus) target = info.hwndFocus;
+    }
+    UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+    LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+    LPARAM up = down | (1L << 30) | (1L << 31);
+    if (!PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(vk), down) ||
+        !PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(vk), up)) {
+        Complain(Format(L"posting the key failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    return kDone;
+}
+
+BOOL CALLBACK CollectStatics(HWND hwnd, LPARAM param) {
+    if (_wcsicmp(ClassOf(hwnd).c_str(), L"Static") == 0) reinterpret_cast<ChildList*>(param)->children.push_back(hwnd);
+    return TRUE;
+}
+
+int CmdMsgboxText(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    Deadline deadline(ctx.timeoutMs);
+    for (;;) {
+        for (HWND window : FindTopLevel(ctx.filter, true)) {
+            // The message text is the static with id 0xFFFF; an icon static has no text.
+            HWND text = GetDlgItem(window, 0xFFFF);
+            if (text && !WindowText(text).empty()) {
+                Print(Escape(WindowText(text)));
+                return kDone;
+            }
+            ChildList statics{window, {}};
+            EnumChildWindows(window, CollectStatics, reinterpret_cast<LPARAM>(&statics));
+            for (HWND s : statics.children) {
+                std::wstring value = WindowText(s);
+                if (!value.empty()) {
+                    Print(Escape(value));
+                    return kDone;
+                }
+            }
+        }
+        if (deadline.Passed()) break;
+        Sleep(kPollMs);
+    }
+    Complain(L"no message box text in (" + Describe(ctx.filter) + Format(L") within %lu ms", ctx.timeoutMs));
+    return kNotMet;
+}
+
+int CmdRect(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    HWND window = WaitForWindow(ctx);
+    if (!window) return kNotMet;
+    RECT r{};
+    GetWindowRect(window, &r);
+    Print(RectText(r));
+    return kDone;
+}
+
+void Usage() {
+    static const wchar_t kHelp[] =
+        L"usage: cvauto <command> [options]\n"
+        L"  wait        --title T [--class C]           print hwnd of a visible matching top-level window\n"
+        L"  wait-gone   --title T [--class C]           until no such window exists\n"
+        L"  exists      --title T [--class C]           exit 0 if a visible match exists now, else 1\n"
+        L"  list        [--pid P] [--all]               hwnd pid class visible rect title (tab-separated)\n"
+        L"  children    --title T                       id class enabled visible rect text (tab-separated)\n"
+        L"  click       --title T --id N [--via auto|bmclick|command]\n"
+        L"  get-text    --title T --id N                WM_GETTEXT\n"
+        L"  set-text    --title T --id N --text S       WM_SETTEXT\n"
+        L"  get-check   --title T --id N                0, 1 or 2\n"
+        L"  send        --title T --msg N [--id N] [--wparam W] [--lparam L]   prints the result\n"
+        L"  post        --title T --msg N [--id N] [--wparam W] [--lparam L]\n"
+        L"  click-at    --title T --x X --y Y [--id N]  left button down/up at client coordinates\n"
+        L"  key         --title T --vk N [--id N]       key down/up to control N or the focused control\n"
+        L"  msgbox-text --title T                       text of a message box\n"
+        L"  rect        --title T                       left top right bottom\n"
+        L"window: --title exact | --title-part part | --class C | --pid P | --hwnd 0x...\n"
+        L"waits: --timeout ms (default 10000), --nonempty (control text), --any-state (disabled/hidden ok)\n"
+        L"exit: 0 done, 1 not met or timed out, 2 usage\n";
+    WriteUtf8(STD_OUTPUT_HANDLE, ToUtf8(kHelp));
+}
+
+bool BuildContext(const Options& options, Context* ctx) {
+    ctx->options = options;
+    WindowFilter& f = ctx->filter;
+    if (options.Has(L"title")) { f.title = options.Text(L"title"); f.titleSet = true; }
+    if (options.Has(L"title-part")) { f.titlePart = options.Text(L"title-part"); f.titlePartSet = true; }
+    if (options.Has(L"class")) { f.className = options.Text(L"class"); f.classSet = true; }
+    long long number = 0;
+    if (options.Has(L"pid")) {
+        if (!ParseNumber(options.Text(L"pid"), &number)) { Complain(L"--pid is not a number"); return false; }
+        f.pid = static_cast<DWORD>(number);
+    }
+    if (options.Has(L"hwnd")) {
+        if (!ParseNumber(options.Text(L"hwnd"), &number)) { Complain(L"--hwnd is not a number"); return false; }
+        f.hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
+    }
+    if (options.Has(L"timeout")) {
+        if (!ParseNumber(options.Text(L"timeout"), &number) || number < 0) {
+            Complain(L"--timeout is not a number of milliseconds");
+            return false;
+        }
+        ctx->timeoutMs = static_cast<DWORD>(number);
+    }
+    return true;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    Options options;
+    if (!Parse(argc, argv, &options)) {
+        Usage();
+        return kUsage;
+    }
+    if (options.command == L"help" || options.command == L"--help") {
+        Usage();
+        return kDone;
+    }
+    Context ctx;
+    if (!BuildContext(options, &ctx)) return kUsage;
+
+    struct Command {
+        const wchar_t* name;
+        int (*run)(const Context&);
+    };
+    static const Command kCommands[] = {
+        {L"wait", CmdWait},
+        {L"wait-gone", CmdWaitGone},
+        {L"exists", CmdExists},
+        {L"list", CmdList},
+        {L"children", CmdChildren},
+        {L"click", CmdClick},
+        {L"get-text", CmdGetText},
+        {L"set-text", CmdSetText},
+        {L"get-check", CmdGetCheck},
+        {L"send", [](const Context& c) { return CmdSendOrPost(c, true); }},
+        {L"post", [](const Context& c) { return CmdSendOrPost(c, false); }},
+        {L"click-at", CmdClickAt},
+        {L"key", CmdKey},
+        {L"msgbox-text", CmdMsgboxText},
+        {L"rect", CmdRect},
+        {nullptr, nullptr},
+    };
+    for (const Command* c = kCommands; c->name; ++c)
+        if (options.command == c->name) return c->run(ctx);
+    Complain(L"unknown command: " + options.command);
+    Usage();
+    return kUsage;
+}

@@ -1,0 +1,12 @@
+// Control ids of the cvauto self-test dialog; the harness self-check script uses the same numbers.
+#pragma once
+
+#define IDD_DEMO 100
+#define IDC_DEMO_EDIT 1001
+#define IDC_DEMO_PRESS 1002
+#define IDC_DEMO_COUNT 1003
+#define IDC_DEMO_CHECK 1004
+#define IDC_DEMO_HANGUL 1005
+#define IDC_DEMO_MESSAGE 1006
+#define IDC_DEMO_ECHO 1007
+#define IDC_DEMO_LOCKED 1008
