@@ -173,8 +173,8 @@ _wine_env_start_xvfb() {
             fi
             sleep 0.05
         done
-        kill "$WINE_ENV_XVFB_PID" 2>/dev/null
-        wait "$WINE_ENV_XVFB_PID" 2>/dev/null
+        kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+        wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
         WINE_ENV_XVFB_PID=
     done
     _wine_env_say "no free X display between :110 and :199"
@@ -210,11 +210,11 @@ _wine_env_template() {
         _wine_env_template_reg | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
         (
             export WINEPREFIX=$tmp WINEDEBUG=-all
-            _wine_env_bounded 600 "$WINE_LOADER" wineboot -i >/dev/null 2>&1
-            _wine_env_bounded 120 wineserver -w
-            _wine_env_bounded 60 "$WINE_LOADER" regedit /S "$(winpath "$reg")" >/dev/null 2>&1
-            _wine_env_bounded 30 wineserver -k
-            _wine_env_bounded 60 wineserver -w
+            _wine_env_bounded 600 "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
+            _wine_env_bounded 120 wineserver -w || true
+            _wine_env_bounded 60 "$WINE_LOADER" regedit /S "$(winpath "$reg")" >/dev/null 2>&1 || true
+            _wine_env_bounded 30 wineserver -k 2>/dev/null || true
+            _wine_env_bounded 60 wineserver -w || true
         )
         [ -f "$tmp/system.reg" ] || { _wine_env_say "wineboot made no prefix in $tmp"; exit 1; }
         grep -q NanumGothic "$tmp/user.reg" || { _wine_env_say "font replacements missing in the template"; exit 1; }
@@ -231,8 +231,8 @@ wine_env_init() {
     export WINE_ENV_DIR
     if [ -d "$WINE_ENV_DIR/pfx" ]; then
         # A previous run of this test left its machine on: turn it off before wiping it.
-        WINEPREFIX=$WINE_ENV_DIR/pfx _wine_env_bounded 10 wineserver -k 2>/dev/null
-        WINEPREFIX=$WINE_ENV_DIR/pfx _wine_env_bounded 20 wineserver -w 2>/dev/null
+        WINEPREFIX=$WINE_ENV_DIR/pfx _wine_env_bounded 10 wineserver -k 2>/dev/null || true
+        WINEPREFIX=$WINE_ENV_DIR/pfx _wine_env_bounded 20 wineserver -w 2>/dev/null || true
     fi
     rm -rf "$WINE_ENV_DIR"
     mkdir -p "$WINE_ENV_DIR"
@@ -257,7 +257,7 @@ wine_env_init() {
     _wine_env_bounded 20 wineserver -p 2>>"$WINE_DEBUG_LOG" || { _wine_env_say "wineserver -p failed"; return 1; }
     # Boot the session now, with stderr into the log, so that services.exe and the programs it
     # starts write their debug lines there too.
-    _wine_env_bounded 120 "$WINE_LOADER" wineboot 2>>"$WINE_DEBUG_LOG" >/dev/null
+    _wine_env_bounded 120 "$WINE_LOADER" wineboot 2>>"$WINE_DEBUG_LOG" >/dev/null || true
     _wine_env_say "$name: prefix $WINEPREFIX, display $DISPLAY, ${WINE_ENV_BITS}-bit programs from $CORVANE_WIN_BIN"
     return 0
 }
@@ -275,16 +275,16 @@ wine_env_processes() {
 wine_env_cleanup() {
     local pid
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-        _wine_env_bounded 10 wineserver -k 2>/dev/null
-        _wine_env_bounded 30 wineserver -w 2>/dev/null
+        _wine_env_bounded 10 wineserver -k 2>/dev/null || true
+        _wine_env_bounded 30 wineserver -w 2>/dev/null || true
     fi
     for pid in "${WINE_ENV_BG_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
+        kill "$pid" 2>/dev/null || true
     done
     WINE_ENV_BG_PIDS=()
     if [ -n "$WINE_ENV_XVFB_PID" ]; then
-        kill "$WINE_ENV_XVFB_PID" 2>/dev/null
-        wait "$WINE_ENV_XVFB_PID" 2>/dev/null
+        kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+        wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
         WINE_ENV_XVFB_PID=
     fi
     return 0
@@ -361,8 +361,8 @@ wine_wait() {
     while kill -0 "$pid" 2>/dev/null; do
         if [ "$SECONDS" -ge "$deadline" ]; then
             _wine_env_say "process $pid still running after $seconds s; killing it"
-            kill "$pid" 2>/dev/null
-            wait "$pid" 2>/dev/null
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
             return 124
         fi
         sleep 0.1
@@ -375,10 +375,10 @@ wine_run() {
     exe=$(_wine_env_resolve_exe "${1:?wine_run EXE [ARGS...]}")
     shift
     errfile=$(mktemp "$WINE_ENV_DIR/run.XXXXXX")
-    _wine_env_bounded "$WINE_RUN_TIMEOUT" "$WINE_LOADER" "$exe" "$@" 2>"$errfile"
-    rc=$?
+    rc=0
+    _wine_env_bounded "$WINE_RUN_TIMEOUT" "$WINE_LOADER" "$exe" "$@" 2>"$errfile" || rc=$?
     cat "$errfile" >>"$WINE_DEBUG_LOG"
-    grep -avE '^[0-9a-f]{4}:[0-9a-f]{4}:(err|warn|fixme|trace):|^[0-9a-f]{4}:(err|warn|fixme|trace):' "$errfile" >&2
+    grep -avE '^[0-9a-f]{4}:[0-9a-f]{4}:(err|warn|fixme|trace):|^[0-9a-f]{4}:(err|warn|fixme|trace):' "$errfile" >&2 || true
     rm -f "$errfile"
     [ "$rc" = 124 ] && _wine_env_say "$exe timed out after $WINE_RUN_TIMEOUT s"
     return "$rc"
@@ -401,7 +401,7 @@ wine_debug_start() {
 wine_debug_lines() {
     local with_pid=0 codepage=cp1252
     [ "${1:-}" = --pid ] && with_pid=1
-    case "$LC_ALL" in ko_KR*) codepage=cp949 ;; esac
+    case "${LC_ALL:-}" in ko_KR*) codepage=cp949 ;; esac
     tail -c +$((WINE_DEBUG_MARK + 1)) "$WINE_DEBUG_LOG" 2>/dev/null |
         grep -a ':warn:seh:dispatch_exception "' |
         perl -CS -MEncode -ne '
@@ -416,7 +416,7 @@ wine_debug_lines() {
             for my $line (split /\r?\n/, $text, -1) {
                 print $with_pid ? hex($pid // "0") . "\t" : "", $line, "\n";
             }
-        ' "$with_pid" "$codepage"
+        ' "$with_pid" "$codepage" || true
 }
 
 wine_debug_wait() {
@@ -441,8 +441,8 @@ wine_screenshot() {
 
 wine_restart() {
     local t0=$SECONDS
-    _wine_env_bounded 10 wineserver -k 2>/dev/null
-    _wine_env_bounded 30 wineserver -w 2>/dev/null
+    _wine_env_bounded 10 wineserver -k 2>/dev/null || true
+    _wine_env_bounded 30 wineserver -w 2>/dev/null || true
     _wine_env_bounded 20 wineserver -p 2>>"$WINE_DEBUG_LOG" || return 1
     _wine_env_bounded 120 "$WINE_LOADER" wineboot -r 2>>"$WINE_DEBUG_LOG" >/dev/null || return 1
     WINE_ENV_RESTART_SECONDS=$((SECONDS - t0))
