@@ -194,6 +194,9 @@ void CoreEngine::ApplyStart(CoreState& s, const CORVANE_SYSTEMTIME& now) {
     }
     s.pendingMode = PendingMode::None;
     ExpireDayRelease(s, now);
+    // The restart offered for a rebuilt boot record has now happened; offering it again at
+    // every later program start would never end.
+    s.statusFlags &= ~CORVANE_STATUS_MBR_REGENERATED;
 
     if (!(s.statusFlags & CORVANE_STATUS_ANY_RELEASE)) {
         bool due = ScheduleDue(s, now);

@@ -18,6 +18,7 @@
 //    as the release page tells the administrator; mode 0 cancels a pending release or ends the
 //    release in force at the next start; mode 3 (turbo set-up) has the boot cache rebuilt after
 //    the next start. The latest mode asked for wins.
+//  - CORVANE_STATUS_MBR_REGENERATED stays set until the next start (the restart it asks for).
 //  - A one-day release ends one day after the start at which it came into force, checked at
 //    every start and every GetStatus.
 //  - At a start without release: drives in automatic restore are restored (their restore time

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "control/core/CorvaneCtrl.h"
 #include "control/core/CorvaneResults.h"
@@ -85,6 +86,40 @@ TEST(CorvaneCtrlClient, ForwardsResultsAndLastResultOfTheCore) {
     EXPECT_EQ(0x8000000Cu, ctrl.GetLastResult());
     EXPECT_TRUE(ctrl.GetStatus(&status));
     EXPECT_EQ(0u, fake.CountCalls("Reserved6"));
+    ctrl.Release();
+}
+
+TEST(FakeCorvaneCore, LocksLikeTheLibraryAndAppliesWhatItIsSent) {
+    FakeCorvaneCore fake;
+    fake.AddDrive('C', CORVANE_DRIVE_RESTORE_USED);
+    CorvaneCtrl ctrl;
+    ASSERT_TRUE(ctrl.Attach(fake.Core(), nullptr));
+    uint32_t right = ctrl.HashPassword(L"bramble");
+
+    CorvaneCtrl::Config config;
+    CorvaneCtrl::Status status;
+    ASSERT_TRUE(ctrl.GetConfig(&config));
+    ASSERT_TRUE(ctrl.GetStatus(&status));
+    std::vector<CorvaneCtrl::DriveConfig> views;
+    CorvaneCtrl::GetDriveConfigs(config, views);
+    ASSERT_EQ(1u, views.size());
+    CorvaneCtrl::RequestRestorePoint(views[0]);
+    config.passwordHash = right;
+    config.stamp = status.stamp;
+    ASSERT_TRUE(ctrl.SetConfig(&config));
+    ASSERT_EQ(1u, fake.sentConfigs.size());
+    EXPECT_EQ(CORVANE_DRIVE_RESTORE_POINT, fake.sentConfigs[0].drives[2].mask);
+    EXPECT_FALSE(ctrl.SetConfig(&config));  // the stamp moved on
+    EXPECT_EQ(CORVANE_E_STALE_STAMP, ctrl.GetLastResult());
+
+    for (int i = 0; i < 2; ++i) EXPECT_FALSE(ctrl.VerifyPassword(right + 1));
+    EXPECT_EQ(CORVANE_E_WRONG_PASSWORD, ctrl.GetLastResult());
+    EXPECT_FALSE(ctrl.ChangePassword(right + 1, 5));
+    EXPECT_EQ(CORVANE_E_PASSWORD_LOCKED, ctrl.GetLastResult());
+    EXPECT_FALSE(ctrl.VerifyPassword(right));
+    EXPECT_EQ(CORVANE_E_PASSWORD_LOCKED, ctrl.GetLastResult());
+    fake.SimulateRestart();
+    EXPECT_TRUE(ctrl.VerifyPassword(right));
     ctrl.Release();
 }
 

@@ -273,6 +273,16 @@ TEST_F(CoreEngineTest, OneDayReleaseEndsOneDayAfterItStarted) {
     EXPECT_EQ(14, s.drives[2].restoreTime.wDay);  // protected again at that start
 }
 
+TEST_F(CoreEngineTest, RebuiltBootRecordFlagLastsUntilTheNextStart) {
+    ASSERT_EQ(CORVANE_S_OK, engine.Preset([](corvane_core::CoreState& s) {
+                  s.statusFlags |= CORVANE_STATUS_MBR_REGENERATED;
+              }));
+    EXPECT_TRUE(Status().flags & CORVANE_STATUS_MBR_REGENERATED);
+    EXPECT_TRUE(Status().flags & CORVANE_STATUS_MBR_REGENERATED);  // every program start offers it
+    Restart(2026, 3, 3);
+    EXPECT_FALSE(Status().flags & CORVANE_STATUS_MBR_REGENERATED);
+}
+
 TEST_F(CoreEngineTest, ReleaseStopsRestoresAtStart) {
     ASSERT_EQ(CORVANE_S_OK, engine.SetProtectMode(right, CORVANE_MODE_RELEASE));
     Restart(2026, 3, 20);
