@@ -4,6 +4,8 @@
 //
 //   enginecheck prepare <scratch>               package files under <scratch>\Pkg
 //   enginecheck sequence <scratch> [steps]      the writers (all, or the first [steps]), then rollback
+//   enginecheck install <scratch>               all the writers, then the record file <scratch>\Uninst.lst
+//   enginecheck uninstall <scratch>             the record file replayed from its start
 //   enginecheck shortcut <scratch>              CreateShortcut, resolve it, roll it back
 //   enginecheck service <exe>                   CreateAgentService and what the manager lists
 //   enginecheck service-remove                  replay of the service record
@@ -99,8 +101,11 @@ void PrintRecords(const UninstallRecordList& records) {
     for (const auto& r : records) Print(L"record: " + std::to_wstring(r.kind) + L" " + r.text + L"\n");
 }
 
-int Sequence(const std::wstring& scratch, int stepsToRun) {
-    Engine e;
+// The install's writers in its order, through the real adapters: folders, files (one of them
+// into the 64-bit system folder), keys and values in both registry views and HKCU, the Run value,
+// the agent service, a start-menu folder and a shortcut. Runs the first `stepsToRun` (all when
+// negative) and stops at the first failure, as an install step's error would.
+int RunWriters(Engine& e, const std::wstring& scratch, int stepsToRun) {
     auto& w = e.writers;
     const std::wstring pkg = scratch + L"\\Pkg";
     const std::wstring install = Folder(e, CSIDL_PROGRAM_FILES) + L"\\Talvoric\\EngineCheck";
@@ -131,16 +136,46 @@ int Sequence(const std::wstring& scratch, int stepsToRun) {
             break;
         }
         bool ok = step();
-        Check(ok, std::wstring(name) + L" (last error " + std::to_wstring(e.errors.Last()) + L")");
+        Check(ok, std::wstring(name) + (ok ? L"" : L" (error " + std::to_wstring(e.errors.Last()) + L")"));
         ++ran;
         if (!ok) break;
     }
     Check(w.FileExists(install) == (ran > 0), L"FileExists on the install folder matches the steps run");
     PrintRecords(e.records);
-    install::Rollback(e.records, w, e.context);
+    return ran;
+}
+
+int Sequence(const std::wstring& scratch, int stepsToRun) {
+    Engine e;
+    RunWriters(e, scratch, stepsToRun);
+    install::Rollback(e.records, e.writers, e.context);
     Check(e.records.empty(), L"rollback emptied the record list");
     Check(e.logDiscard == 1, L"rollback met no failure");
     Check(e.reboot == 0, L"rollback needs no restart");
+    return failures == 0 ? 0 : 1;
+}
+
+// All writers, then the record file as registration leaves it: its own record last, so an
+// uninstall deletes the file first.
+int Install(const std::wstring& scratch) {
+    Engine e;
+    RunWriters(e, scratch, -1);
+    const std::wstring file = scratch + L"\\" + install::kRecordFileName;
+    e.writers.Append(install::kRecordFile, file);
+    install::WriteRecordFile(e.files, file, e.records);
+    Check(::GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES, L"record file written");
+    return failures == 0 ? 0 : 1;
+}
+
+int Uninstall(const std::wstring& scratch) {
+    Engine e;
+    e.context.uninstallMode = true;
+    const std::wstring file = scratch + L"\\" + install::kRecordFileName;
+    UninstallRecordList records;
+    install::ReadRecordFile(e.files, file, records);
+    Check(!records.empty() && records.front().text == file, L"record file read, its own record first");
+    for (const auto& record : records)
+        Check(install::ReplayRecord(record, e.writers, e.context), L"replayed: " + record.text);
     return failures == 0 ? 0 : 1;
 }
 
@@ -259,9 +294,11 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring command = argc > 1 ? argv[1] : L"";
     if (command == L"prepare" && argc == 3) return Prepare(argv[2]);
     if (command == L"sequence" && (argc == 3 || argc == 4)) return Sequence(argv[2], argc == 4 ? _wtoi(argv[3]) : -1);
+    if (command == L"install" && argc == 3) return Install(argv[2]);
+    if (command == L"uninstall" && argc == 3) return Uninstall(argv[2]);
     if (command == L"shortcut" && argc == 3) return Shortcut(argv[2]);
     if (command == L"service" && argc == 3) return Service(argv[2]);
     if (command == L"service-remove" && argc == 2) return ServiceRemove();
-    Print(L"usage: enginecheck prepare|sequence|shortcut <scratch> [steps] | service <exe> | service-remove\n");
+    Print(L"usage: enginecheck prepare|sequence|install|uninstall|shortcut <scratch> [steps] | service <exe> | service-remove\n");
     return 2;
 }
