@@ -80,10 +80,47 @@ check "enabled button pressed" 0 $?
 wine_debug_wait 'unlocked press' 10
 check "its debug line" 0 $?
 
+# Radio group: a click moves the tick and the parent hears BN_CLICKED.
+cvauto click --title "$title" --id 1010
+check "second radio ticked" 1 "$(cvauto get-check --title "$title" --id 1010)"
+check "first radio cleared" 0 "$(cvauto get-check --title "$title" --id 1009)"
+wine_debug_wait 'radio 1010' 10
+check "radio click reached the parent" 0 $?
+
+# Common controls whose messages carry pointers (cvauto writes them into the target's memory).
+check "list rows: index, check, selection, columns" "0	0	0	C:	보호|1	0	0	D:	해제|2	0	0	E:	보호" \
+      "$(cvauto lv-items --title "$title" --id 1011 | paste -sd'|')"
+cvauto lv-check --title "$title" --id 1011 --item 1
+check "lv-check" 0 $?
+cvauto lv-select --title "$title" --id 1011 --item 2
+check "row D: ticked, row E: selected" "1	1	0|2	0	1" \
+      "$(cvauto lv-items --title "$title" --id 1011 | awk -F'\t' '$1 > 0 { print $1 "\t" $2 "\t" $3 }' | paste -sd'|')"
+wine_debug_wait 'row 1 checked' 10
+check "the parent heard the tick (LVN_ITEMCHANGED)" 0 $?
+cvauto lv-check --title "$title" --id 1011 --item 3 2>/dev/null
+check "lv-check on a missing row exits 1" 1 $?
+cvauto lv-check --title "$title" --id 1011 --item 1 --state 2 2>/dev/null
+check "lv-check with a bad state exits 2" 2 $?
+
+check "time picker starts at noon" "12:00:00" "$(cvauto dtp-get --title "$title" --id 1012 | cut -d' ' -f2)"
+cvauto dtp-set --title "$title" --id 1012 --time 23:45
+check "dtp-set --time keeps the date" "$(date +%Y-%m-%d) 23:45:00" "$(cvauto dtp-get --title "$title" --id 1012)"
+cvauto dtp-set --title "$title" --id 1012 --date 2026-02-30 2>/dev/null
+check "an impossible date is refused" 1 $?
+cvauto dtp-set --title "$title" --id 1012 --time 25:00 2>/dev/null
+check "a malformed time is a usage error" 2 $?
+
+cvauto tab-select --title "$title" --id 1013 --item 1
+check "tab-select changes the page" "둘째" "$(cvauto get-text --title "$title" --id 1014 --nonempty)"
+wine_debug_wait 'tab 1' 10
+check "the parent heard TCN_SELCHANGE" 0 $?
+cvauto tab-select --title "$title" --id 1013 --item 5 2>/dev/null
+check "a missing tab exits 1" 1 $?
+
 # The dialog is centred (DS_CENTER) on the 1024x768 screen.
 read -r left top right bottom <<<"$(cvauto rect --title "$title")"
-check "dialog centred horizontally" 1 "$(( (left + right) / 2 >= 508 && (left + right) / 2 <= 516 ? 1 : 0 ))"
-check "dialog centred vertically" 1 "$(( (top + bottom) / 2 >= 380 && (top + bottom) / 2 <= 388 ? 1 : 0 ))"
+check "dialog centred horizontally ($left..$right)" 1 "$(( (left + right) / 2 >= 508 && (left + right) / 2 <= 516 ? 1 : 0 ))"
+check "dialog centred vertically ($top..$bottom)" 1 "$(( (top + bottom) / 2 >= 380 && (top + bottom) / 2 <= 388 ? 1 : 0 ))"
 
 # A message box: its text, the screenshot with Hangul, and closing it with Enter.
 cvauto click --title "$title" --id 1006

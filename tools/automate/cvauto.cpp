@@ -18,6 +18,12 @@
 //   key         --title T --vk N [--id N]         WM_KEYDOWN/UP to control N, else the focused control
 //   msgbox-text --title T                         prints the text of a message box
 //   rect        --title T                         prints "left top right bottom" of the window
+//   lv-items    --title T --id N                  list view rows: index checked selected text [TAB subitems...]
+//   lv-check    --title T --id N --item I [--state 0|1]   ticks (default) or clears a row's check box
+//   lv-select   --title T --id N --item I         selects and focuses a row
+//   tab-select  --title T --id N --item I         clicks tab I of a tab control (as a person would)
+//   dtp-get     --title T --id N                  prints "YYYY-MM-DD HH:MM:SS" of a date-time picker
+//   dtp-set     --title T --id N [--date YYYY-MM-DD] [--time HH:MM[:SS]]
 //   help
 //
 // Window selection: --title matches the whole title exactly; --title-part matches a part of it;
@@ -35,10 +41,15 @@
 // always posts BM_CLICK; --via command always posts WM_COMMAND. Posting (not sending) keeps
 // cvauto from blocking when the click opens a modal dialog or message box.
 //
+// List views, tab controls and date-time pickers take pointers in their messages; cvauto puts
+// those structures into the target process's memory, so it must have the target's bitness
+// (the harness runs the cvauto of the same build as the programs).
+//
 // Command line and output are UTF-8, so titles and texts may be Korean. Exit codes: 0 done,
 // 1 condition not met or timed out (a reason on stderr), 2 usage error.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -138,7 +149,8 @@ bool ParseNumber(const std::wstring& text, long long* value) {
 bool TakesValue(const std::wstring& name) {
     static const wchar_t* const kValued[] = {L"title", L"title-part", L"class", L"pid", L"hwnd", L"id",
                                              L"text", L"msg", L"wparam", L"lparam", L"x", L"y",
-                                             L"vk", L"timeout", L"via", nullptr};
+                                             L"vk", L"timeout", L"via", L"item", L"state",
+                                             L"date", L"time", nullptr};
     for (const wchar_t* const* v = kValued; *v; ++v)
         if (name == *v) return true;
     return false;
@@ -627,6 +639,246 @@ int CmdRect(const Context& ctx) {
     return kDone;
 }
 
+// A block of memory in another process, for the control messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Valid() const { return address_ != nullptr; }
+    void* Address() const { return address_; }
+    void* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) {
+        SIZE_T done = 0;
+        return offset + size <= size_ && WriteProcessMemory(process_, At(offset), data, size, &done) && done == size;
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        SIZE_T done = 0;
+        return offset + size <= size_ && ReadProcessMemory(process_, At(offset), data, size, &done) && done == size;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+bool SendWithTimeout(HWND target, UINT msg, WPARAM wparam, LPARAM lparam, DWORD_PTR* result) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(target, msg, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                               result ? result : &ignored) != 0;
+}
+
+bool ReadItemOption(const Context& ctx, long long* item);
+
+constexpr size_t kRemoteText = 1024;  // characters of one list-view cell
+
+std::wstring ListViewCell(HWND list, RemoteBuffer& remote, int item, int column) {
+    LVITEMW lv{};
+    lv.iSubItem = column;
+    lv.cchTextMax = kRemoteText;
+    lv.pszText = static_cast<LPWSTR>(remote.At(sizeof(LVITEMW)));
+    std::vector<wchar_t> text(kRemoteText, L'\0');
+    if (!remote.Write(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t)) || !remote.Write(0, &lv, sizeof(lv)))
+        return {};
+    if (!SendWithTimeout(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()),
+                         nullptr))
+        return {};
+    if (!remote.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t))) return {};
+    text.back() = L'\0';
+    return text.data();
+}
+
+int CmdListViewItems(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    Context reading = ctx;
+    reading.options.flags.push_back(L"any-state");
+    HWND list = WaitForControl(reading, nullptr);
+    if (!list) return kNotMet;
+    DWORD_PTR count = 0, columns = 0;
+    SendWithTimeout(list, LVM_GETITEMCOUNT, 0, 0, &count);
+    DWORD_PTR header = 0;
+    SendWithTimeout(list, LVM_GETHEADER, 0, 0, &header);
+    if (header) SendWithTimeout(reinterpret_cast<HWND>(header), HDM_GETITEMCOUNT, 0, 0, &columns);
+    if (columns == 0 || columns > 64) columns = 1;
+    RemoteBuffer remote(list, sizeof(LVITEMW) + kRemoteText * sizeof(wchar_t));
+    if (!remote.Valid()) {
+        Complain(Format(L"cannot reach the list's process: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    for (int item = 0; item < static_cast<int>(count); ++item) {
+        DWORD_PTR state = 0;
+        SendWithTimeout(list, LVM_GETITEMSTATE, item, LVIS_STATEIMAGEMASK | LVIS_SELECTED, &state);
+        // State image 1 is the clear box, 2 the ticked one; 0 means the list has no check boxes.
+        unsigned image = static_cast<unsigned>((state & LVIS_STATEIMAGEMASK) >> 12);
+        std::wstring line = Format(L"%d\t%ls\t%d", item, image == 0 ? L"-" : image == 2 ? L"1" : L"0",
+                                   (state & LVIS_SELECTED) ? 1 : 0);
+        for (int column = 0; column < static_cast<int>(columns); ++column)
+            line += L"\t" + Escape(ListViewCell(list, remote, item, column));
+        Print(line);
+    }
+    return kDone;
+}
+
+// Sets state bits of one row through LVM_SETITEMSTATE, which notifies the parent (LVN_ITEMCHANGED)
+// just as a person's click would.
+int SetListViewState(const Context& ctx, UINT state, UINT mask) {
+    long long item = 0;
+    if (!ReadItemOption(ctx, &item)) return kUsage;
+    HWND list = WaitForControl(ctx, nullptr);
+    if (!list) return kNotMet;
+    DWORD_PTR count = 0;
+    SendWithTimeout(list, LVM_GETITEMCOUNT, 0, 0, &count);
+    if (item < 0 || item >= static_cast<long long>(count)) {
+        Complain(Format(L"row %lld does not exist (the list has %lu)", item, static_cast<unsigned long>(count)));
+        return kNotMet;
+    }
+    RemoteBuffer remote(list, sizeof(LVITEMW));
+    LVITEMW lv{};
+    lv.stateMask = mask;
+    lv.state = state;
+    DWORD_PTR ok = 0;
+    if (!remote.Valid() || !remote.Write(0, &lv, sizeof(lv)) ||
+        !SendWithTimeout(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()),
+                         &ok) ||
+        !ok) {
+        Complain(Format(L"LVM_SETITEMSTATE failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    return kDone;
+}
+
+int CmdListViewCheck(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    long long wanted = 1;
+    if (ctx.options.Has(L"state") && (!ParseNumber(ctx.options.Text(L"state"), &wanted) || wanted < 0 || wanted > 1)) {
+        Complain(L"--state is 0 or 1");
+        return kUsage;
+    }
+    return SetListViewState(ctx, INDEXTOSTATEIMAGEMASK(wanted ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+
+int CmdListViewSelect(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    return SetListViewState(ctx, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+int CmdTabSelect(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    long long item = 0;
+    if (!ReadItemOption(ctx, &item)) return kUsage;
+    HWND tabs = WaitForControl(ctx, nullptr);
+    if (!tabs) return kNotMet;
+    RemoteBuffer remote(tabs, sizeof(RECT));
+    RECT r{};
+    DWORD_PTR ok = 0;
+    if (!remote.Valid() ||
+        !SendWithTimeout(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote.Address()),
+                         &ok) ||
+        !ok || !remote.Read(0, &r, sizeof(r))) {
+        Complain(Format(L"tab %lld has no rectangle (no such tab?)", item));
+        return kNotMet;
+    }
+    // A click in the middle of the tab: the control changes page on the button-down and tells
+    // its parent (TCN_SELCHANGING / TCN_SELCHANGE) as it does for a person.
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    if (!SendWithTimeout(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at, nullptr)) {
+        Complain(Format(L"WM_LBUTTONDOWN failed: error %lu", GetLastError()));
+        return kNotMet;
+    }
+    PostMessageW(tabs, WM_LBUTTONUP, 0, at);
+    return kDone;
+}
+
+int CmdDateTimeGet(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    Context reading = ctx;
+    reading.options.flags.push_back(L"any-state");
+    HWND picker = WaitForControl(reading, nullptr);
+    if (!picker) return kNotMet;
+    RemoteBuffer remote(picker, sizeof(SYSTEMTIME));
+    SYSTEMTIME st{};
+    DWORD_PTR result = GDT_ERROR;
+    if (!remote.Valid() ||
+        !SendWithTimeout(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(remote.Address()), &result) ||
+        result != GDT_VALID || !remote.Read(0, &st, sizeof(st))) {
+        Complain(L"the picker holds no valid time");
+        return kNotMet;
+    }
+    Print(Format(L"%04u-%02u-%02u %02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond));
+    return kDone;
+}
+
+int CmdDateTimeSet(const Context& ctx) {
+    if (!NeedWindowFilter(ctx)) return kUsage;
+    if (!ctx.options.Has(L"date") && !ctx.options.Has(L"time")) {
+        Complain(L"--date YYYY-MM-DD and/or --time HH:MM[:SS] is needed");
+        return kUsage;
+    }
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (ctx.options.Has(L"date") &&
+        (swscanf(ctx.options.Text(L"date").c_str(), L"%u-%u-%u", &year, &month, &day) != 3 || month < 1 ||
+         month > 12 || day < 1 || day > 31)) {
+        Complain(L"--date is YYYY-MM-DD");
+        return kUsage;
+    }
+    if (ctx.options.Has(L"time")) {
+        int fields = swscanf(ctx.options.Text(L"time").c_str(), L"%u:%u:%u", &hour, &minute, &second);
+        if (fields < 2 || hour > 23 || minute > 59 || second > 59) {
+            Complain(L"--time is HH:MM or HH:MM:SS");
+            return kUsage;
+        }
+    }
+    HWND picker = WaitForControl(ctx, nullptr);
+    if (!picker) return kNotMet;
+    RemoteBuffer remote(picker, sizeof(SYSTEMTIME));
+    SYSTEMTIME st{};
+    DWORD_PTR result = GDT_ERROR;
+    // Start from what the picker holds, so that setting only the time keeps its date and back.
+    if (!remote.Valid() ||
+        !SendWithTimeout(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(remote.Address()), &result) ||
+        !remote.Read(0, &st, sizeof(st)) || result != GDT_VALID)
+        GetLocalTime(&st);
+    if (ctx.options.Has(L"date")) {
+        st.wYear = static_cast<WORD>(year);
+        st.wMonth = static_cast<WORD>(month);
+        st.wDay = static_cast<WORD>(day);
+    }
+    if (ctx.options.Has(L"time")) {
+        st.wHour = static_cast<WORD>(hour);
+        st.wMinute = static_cast<WORD>(minute);
+        st.wSecond = static_cast<WORD>(second);
+    }
+    st.wMilliseconds = 0;
+    DWORD_PTR ok = 0;
+    if (!remote.Write(0, &st, sizeof(st)) ||
+        !SendWithTimeout(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote.Address()), &ok) ||
+        !ok) {
+        Complain(L"DTM_SETSYSTEMTIME refused the date or time");
+        return kNotMet;
+    }
+    return kDone;
+}
+
+bool ReadItemOption(const Context& ctx, long long* item) {
+    if (!ctx.options.Has(L"item") || !ParseNumber(ctx.options.Text(L"item"), item)) {
+        Complain(L"--item I (a number) is needed");
+        return false;
+    }
+    return true;
+}
+
 void Usage() {
     static const wchar_t kHelp[] =
         L"usage: cvauto <command> [options]\n"
@@ -645,6 +897,12 @@ void Usage() {
         L"  key         --title T --vk N [--id N]       key down/up to control N or the focused control\n"
         L"  msgbox-text --title T                       text of a message box\n"
         L"  rect        --title T                       left top right bottom\n"
+        L"  lv-items    --title T --id N                index checked selected texts (tab-separated)\n"
+        L"  lv-check    --title T --id N --item I [--state 0|1]\n"
+        L"  lv-select   --title T --id N --item I\n"
+        L"  tab-select  --title T --id N --item I       clicks tab I\n"
+        L"  dtp-get     --title T --id N                YYYY-MM-DD HH:MM:SS\n"
+        L"  dtp-set     --title T --id N [--date YYYY-MM-DD] [--time HH:MM[:SS]]\n"
         L"window: --title exact | --title-part part | --class C | --pid P | --hwnd 0x...\n"
         L"waits: --timeout ms (default 10000), --nonempty (control text), --any-state (disabled/hidden ok)\n"
         L"exit: 0 done, 1 not met or timed out, 2 usage\n";
@@ -711,6 +969,12 @@ int wmain(int argc, wchar_t** argv) {
         {L"key", CmdKey},
         {L"msgbox-text", CmdMsgboxText},
         {L"rect", CmdRect},
+        {L"lv-items", CmdListViewItems},
+        {L"lv-check", CmdListViewCheck},
+        {L"lv-select", CmdListViewSelect},
+        {L"tab-select", CmdTabSelect},
+        {L"dtp-get", CmdDateTimeGet},
+        {L"dtp-set", CmdDateTimeSet},
         {nullptr, nullptr},
     };
     for (const Command* c = kCommands; c->name; ++c)

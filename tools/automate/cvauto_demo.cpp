@@ -6,12 +6,17 @@
 // and writes "cvauto_demo: press N 한글" with OutputDebugStringW.
 // Check box (1004): enables button 1008 while ticked; 1008 writes "cvauto_demo: unlocked press".
 // Message (1006): a message box titled "cvauto 알림" with a Korean text.
+// Radio buttons (1009, 1010), the list view with check boxes (1011: drives C:, D:, E:), the time
+// picker (1012) and the tab control (1013) report what reaches their parent as debug lines:
+// "cvauto_demo: radio 1010", "cvauto_demo: row 1 checked", "cvauto_demo: tab 1"; label 1014
+// shows the selected tab's name.
 // Close (2): ends the dialog; the exit code is the number of presses of 1002.
 //
 // `cvauto_demo.exe /volatile SUBKEY` instead creates HKEY_CURRENT_USER\SUBKEY as a volatile key
 // (gone at the next system start) and exits with 0, or with the registry error code.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cwchar>
 
@@ -36,9 +41,75 @@ void OnPress(HWND dialog) {
     OutputDebugStringW(line);
 }
 
-INT_PTR CALLBACK DemoProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+void DebugLine(const wchar_t* format, int value) {
+    wchar_t line[128];
+    swprintf(line, 128, format, value);
+    OutputDebugStringW(line);
+}
+
+void FillControls(HWND dialog) {
+    HWND list = GetDlgItem(dialog, IDC_DEMO_LIST);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    const wchar_t* headers[] = {L"드라이브", L"상태"};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = 110;
+        column.pszText = const_cast<wchar_t*>(headers[i]);
+        ListView_InsertColumn(list, i, &column);
+    }
+    const wchar_t* drives[][2] = {{L"C:", L"보호"}, {L"D:", L"해제"}, {L"E:", L"보호"}};
+    for (int row = 0; row < 3; ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = const_cast<wchar_t*>(drives[row][0]);
+        ListView_InsertItem(list, &item);
+        ListView_SetItemText(list, row, 1, const_cast<wchar_t*>(drives[row][1]));
+    }
+
+    SYSTEMTIME noon{};
+    GetLocalTime(&noon);
+    noon.wHour = 12;
+    noon.wMinute = 0;
+    noon.wSecond = 0;
+    noon.wMilliseconds = 0;
+    DateTime_SetSystemtime(GetDlgItem(dialog, IDC_DEMO_TIME), GDT_VALID, &noon);
+
+    HWND tabs = GetDlgItem(dialog, IDC_DEMO_TABS);
+    const wchar_t* names[] = {L"첫째", L"둘째"};
+    for (int i = 0; i < 2; ++i) {
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<wchar_t*>(names[i]);
+        TabCtrl_InsertItem(tabs, i, &tab);
+    }
+    SetDlgItemTextW(dialog, IDC_DEMO_TAB_LABEL, names[0]);
+}
+
+void OnNotify(HWND dialog, const NMHDR* header) {
+    if (header->idFrom == IDC_DEMO_LIST && header->code == LVN_ITEMCHANGED) {
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+        UINT before = (change->uOldState & LVIS_STATEIMAGEMASK) >> 12;
+        UINT after = (change->uNewState & LVIS_STATEIMAGEMASK) >> 12;
+        // Only real check-box changes: the first state image assignment goes from 0 to 1.
+        if ((change->uChanged & LVIF_STATE) && before != 0 && before != after)
+            DebugLine(after == 2 ? L"cvauto_demo: row %d checked\n" : L"cvauto_demo: row %d cleared\n", change->iItem);
+    } else if (header->idFrom == IDC_DEMO_TABS && header->code == TCN_SELCHANGE) {
+        int tab = TabCtrl_GetCurSel(header->hwndFrom);
+        const wchar_t* names[] = {L"첫째", L"둘째"};
+        SetDlgItemTextW(dialog, IDC_DEMO_TAB_LABEL, tab >= 0 && tab < 2 ? names[tab] : L"");
+        DebugLine(L"cvauto_demo: tab %d\n", tab);
+    }
+}
+
+INT_PTR CALLBACK DemoProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_INITDIALOG:
+        FillControls(dialog);
+        return TRUE;
+    case WM_NOTIFY:
+        OnNotify(dialog, reinterpret_cast<const NMHDR*>(lparam));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
@@ -47,6 +118,10 @@ INT_PTR CALLBACK DemoProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
             return TRUE;
         case IDC_DEMO_CHECK:
             EnableWindow(GetDlgItem(dialog, IDC_DEMO_LOCKED), IsDlgButtonChecked(dialog, IDC_DEMO_CHECK) == BST_CHECKED);
+            return TRUE;
+        case IDC_DEMO_RADIO_AUTO:
+        case IDC_DEMO_RADIO_MANUAL:
+            if (HIWORD(wparam) == BN_CLICKED) DebugLine(L"cvauto_demo: radio %d\n", LOWORD(wparam));
             return TRUE;
         case IDC_DEMO_LOCKED:
             OutputDebugStringW(L"cvauto_demo: unlocked press\n");
@@ -84,6 +159,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     if (argv) LocalFree(argv);
 
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
     OutputDebugStringW(L"cvauto_demo: start\n");
     INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_DEMO), nullptr, DemoProc, 0);
     OutputDebugStringW(L"cvauto_demo: end\n");
