@@ -20,7 +20,9 @@
 #                               (made once per build tree under a lock), Xvfb on a free display
 #                               (1024x768x24), exports DISPLAY WINEPREFIX WINEARCH WINEDEBUG
 #                               WINEDLLOVERRIDES LC_ALL, starts `wineserver -p`, boots the session
-#                               and installs an EXIT trap that calls wine_env_cleanup.
+#                               and installs an EXIT trap that calls wine_env_cleanup (a test that
+#                               sets its own EXIT trap must call wine_env_cleanup in it; a watchdog
+#                               turns the machine off should the test die without it).
 #                               Sets WINE_ENV_DIR (the test's output folder), WINE_DEBUG_LOG.
 #   wine_env_cleanup            Ends this prefix's server and processes, then our Xvfb.
 #   wine_env_processes          Prints pid and command of every host process of this prefix.
@@ -210,7 +212,7 @@ _wine_env_template() {
         _wine_env_template_reg | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
         (
             export WINEPREFIX=$tmp WINEDEBUG=-all
-            _wine_env_bounded 600 "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
+            _wine_env_bounded 600 "$WINE_LOADER" wineboot -i </dev/null >/dev/null 2>&1 || true
             _wine_env_bounded 120 wineserver -w || true
             _wine_env_bounded 60 "$WINE_LOADER" regedit /S "$(winpath "$reg")" >/dev/null 2>&1 || true
             _wine_env_bounded 30 wineserver -k 2>/dev/null || true
@@ -222,6 +224,25 @@ _wine_env_template() {
         mv "$tmp" "$tpl"
     ) 9>"$base/.lock" || return 1
     WINE_ENV_TEMPLATE=$tpl
+}
+
+# The server stays on like a running PC. Bounded all the same (longer than any test may run), so
+# that a test killed outright does not leave a server behind for good. Its stdout must not be
+# the test's: CTest would wait for that pipe to close.
+_wine_env_server_on() {
+    _wine_env_bounded 20 wineserver -p"${WINE_ENV_PERSIST:-900}" </dev/null >/dev/null 2>>"$WINE_DEBUG_LOG"
+}
+
+# When the test's shell dies without running its EXIT trap (killed by a timeout, or a test that
+# replaced the trap), this turns the machine off: the prefix's server and our Xvfb.
+_wine_env_watchdog() {
+    setsid bash -c '
+        owner=$1 prefix=$2 xvfb=$3
+        while kill -0 "$owner" 2>/dev/null; do sleep 2; done
+        WINEPREFIX=$prefix timeout 10 wineserver -k
+        [ -n "$xvfb" ] && kill "$xvfb"
+    ' wine-env-watchdog "$$" "$WINEPREFIX" "$WINE_ENV_XVFB_PID" </dev/null >/dev/null 2>&1 &
+    WINE_ENV_WATCHDOG_PID=$!
 }
 
 wine_env_init() {
@@ -254,7 +275,8 @@ wine_env_init() {
     export WINEPREFIX=$WINE_ENV_DIR/pfx
     WINE_ENV_COPY_SECONDS=$((SECONDS - t0))
 
-    _wine_env_bounded 20 wineserver -p 2>>"$WINE_DEBUG_LOG" || { _wine_env_say "wineserver -p failed"; return 1; }
+    _wine_env_server_on || { _wine_env_say "wineserver -p failed"; return 1; }
+    _wine_env_watchdog
     # Boot the session now, with stderr into the log, so that services.exe and the programs it
     # starts write their debug lines there too.
     _wine_env_bounded 120 "$WINE_LOADER" wineboot 2>>"$WINE_DEBUG_LOG" >/dev/null || true
@@ -274,6 +296,10 @@ wine_env_processes() {
 
 wine_env_cleanup() {
     local pid
+    if [ -n "${WINE_ENV_WATCHDOG_PID:-}" ]; then
+        kill "$WINE_ENV_WATCHDOG_PID" 2>/dev/null || true
+        WINE_ENV_WATCHDOG_PID=
+    fi
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         _wine_env_bounded 10 wineserver -k 2>/dev/null || true
         _wine_env_bounded 30 wineserver -w 2>/dev/null || true
@@ -443,7 +469,7 @@ wine_restart() {
     local t0=$SECONDS
     _wine_env_bounded 10 wineserver -k 2>/dev/null || true
     _wine_env_bounded 30 wineserver -w 2>/dev/null || true
-    _wine_env_bounded 20 wineserver -p 2>>"$WINE_DEBUG_LOG" || return 1
+    _wine_env_server_on || return 1
     _wine_env_bounded 120 "$WINE_LOADER" wineboot -r 2>>"$WINE_DEBUG_LOG" >/dev/null || return 1
     WINE_ENV_RESTART_SECONDS=$((SECONDS - t0))
     return 0

@@ -165,8 +165,14 @@ check "volatile key gone after restart" 1 $?
 check "ordinary key kept" yes "$(wine_reg query 'HKCU\Software\CorvaneSelfCheckLasting' /v Kept | awk '$1 == "Kept" { print $3 }')"
 
 # --- the Windows version switch ------------------------------------------------------------------
+sysinfo=$(cvauto sysinfo)
+echo "sysinfo: $sysinfo"
+check "Wine's default version is Windows 7" "version=6.1" "$(grep -o 'version=[0-9]*\.[0-9]*' <<<"$sysinfo")"
+check "32-bit programs run under WOW64, 64-bit ones do not" "wow64=$([ "$WINE_ENV_BITS" = 32 ] && echo 1 || echo 0)" \
+      "$(grep -o 'wow64=[01]' <<<"$sysinfo")"
+check "ANSI code page of the default locale" "acp=1252" "$(grep -o 'acp=[0-9]*' <<<"$sysinfo")"
 wine_set_version win10
-check "version set" win10 "$(wine_reg query 'HKCU\Software\Wine' /v Version | awk '$1 == "Version" { print $3 }')"
+check "version set" "version=10.0" "$(cvauto sysinfo | grep -o 'version=[0-9]*\.[0-9]*')"
 wine_set_version win95 2>/dev/null
 check "unknown version refused" 2 $?
 

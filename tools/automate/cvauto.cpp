@@ -24,6 +24,7 @@
 //   tab-select  --title T --id N --item I         clicks tab I of a tab control (as a person would)
 //   dtp-get     --title T --id N                  prints "YYYY-MM-DD HH:MM:SS" of a date-time picker
 //   dtp-set     --title T --id N [--date YYYY-MM-DD] [--time HH:MM[:SS]]
+//   sysinfo                                       what the programs see: version=M.m.b wow64=0|1 acp=N locale=xx-YY
 //   help
 //
 // Window selection: --title matches the whole title exactly; --title-part matches a part of it;
@@ -879,6 +880,26 @@ bool ReadItemOption(const Context& ctx, long long* item) {
     return true;
 }
 
+// The version as the system reports it, untouched by the caller's manifest (RtlGetVersion).
+int CmdSysinfo(const Context&) {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    auto rtlGetVersion =
+        reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    if (!rtlGetVersion || rtlGetVersion(&version) != 0) {
+        Complain(L"RtlGetVersion is not available");
+        return kNotMet;
+    }
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
+    GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
+    Print(Format(L"version=%lu.%lu.%lu wow64=%d acp=%u locale=%ls", version.dwMajorVersion, version.dwMinorVersion,
+                 version.dwBuildNumber, wow64 ? 1 : 0, GetACP(), locale));
+    return kDone;
+}
+
 void Usage() {
     static const wchar_t kHelp[] =
         L"usage: cvauto <command> [options]\n"
@@ -903,6 +924,7 @@ void Usage() {
         L"  tab-select  --title T --id N --item I       clicks tab I\n"
         L"  dtp-get     --title T --id N                YYYY-MM-DD HH:MM:SS\n"
         L"  dtp-set     --title T --id N [--date YYYY-MM-DD] [--time HH:MM[:SS]]\n"
+        L"  sysinfo                                     version=M.m.b wow64=0|1 acp=N locale=xx-YY\n"
         L"window: --title exact | --title-part part | --class C | --pid P | --hwnd 0x...\n"
         L"waits: --timeout ms (default 10000), --nonempty (control text), --any-state (disabled/hidden ok)\n"
         L"exit: 0 done, 1 not met or timed out, 2 usage\n";
@@ -975,6 +997,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"tab-select", CmdTabSelect},
         {L"dtp-get", CmdDateTimeGet},
         {L"dtp-set", CmdDateTimeSet},
+        {L"sysinfo", CmdSysinfo},
         {nullptr, nullptr},
     };
     for (const Command* c = kCommands; c->name; ++c)
