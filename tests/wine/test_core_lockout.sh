@@ -2,40 +2,13 @@
 # corvane.dll under Wine: three wrong passwords lock every password check - the right one too,
 # in every process - until the next system start; a simulated restart clears the lock.
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-name=core_lockout
-# --- machine set-up: a fresh prefix whose server stays up like a running PC ---------------
-: "${CORVANE_WIN_BIN:?set CORVANE_WIN_BIN to the folder with corvane.dll and corvanectl.exe}"
-source "${CORVANE_SOURCE:-$here/../..}/scripts/wine-arch.sh"
-wine=$(corvane_wine_loader)   # the loader matching the build in CORVANE_WIN_BIN
-outroot=${CORVANE_TEST_OUT:-$here/../../build/wine-out}
-out=$outroot/$name
-rm -rf "$out" && mkdir -p "$out"
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
-log=$out/run.log
-# A pristine prefix is made once and copied for each run: creating one takes minutes here.
-template=$outroot/core-prefix-template
-if [ ! -f "$template/.complete" ]; then
-    rm -rf "$template"
-    WINEPREFIX=$template "$wine" wineboot -i >>"$log" 2>&1
-    WINEPREFIX=$template wineserver -w
-    touch "$template/.complete"
-fi
-cp -a "$template" "$out/pfx"
-export WINEPREFIX=$out/pfx
-finish() { wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true; }
-trap finish EXIT
-wineserver -p
-mkdir -p "$WINEPREFIX/drive_c/Corvane"
-cp "$CORVANE_WIN_BIN/corvane.dll" "$CORVANE_WIN_BIN/corvanectl.exe" "$WINEPREFIX/drive_c/Corvane/"
-ctl() { "$wine" 'C:\Corvane\corvanectl.exe' "$@" 2>>"$log" | tr -d '\r' | tee -a "$log"; }
-# A restart: the server goes (volatile keys with it), comes back, and Windows starts again.
-restart() {
-    echo "--- restart" >>"$log"
-    wineserver -k; wineserver -w; wineserver -p
-    "$wine" wineboot -r >>"$log" 2>&1
-}
+source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
+# A fresh machine whose server stays on like a running PC, with the library and the test tool.
+wine_env_init core_lockout || exit 1
+dir=$(wine_install_product_files 'C:\Corvane' corvane.dll corvanectl.exe) || exit 1
+log=$WINE_ENV_DIR/run.log
+ctl() { wine_run "$dir\\corvanectl.exe" "$@" | tr -d '\r' | tee -a "$log"; }
+restart() { echo "--- restart" >>"$log"; wine_restart || fail "simulated restart failed"; }
 fail() { echo "FAIL: $*"; echo "(log: $log)"; exit 1; }
 # expect <output> <key=value>: the line must be there
 expect() { grep -qx -- "$2" <<<"$1" || fail "expected '$2' in: $(tr '\n' ' ' <<<"$1")"; }
@@ -74,4 +47,4 @@ restart
 r=$(ctl verify bramble) || fail "right password refused after the restart: $r"
 expect "$r" "verify=ok"
 r=$(ctl inspect); expect "$r" "wrong_passwords=0"
-echo "PASS: $name"
+echo "PASS: $WINE_ENV_NAME"
