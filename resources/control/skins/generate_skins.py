@@ -378,8 +378,6 @@ def button_strip(state_size, label, style, accent, background=None, radius=6, te
                 # a soft lower edge gives the button some body
                 rrect(cell, (0, 1, w, h), radius, shade(fill, 0.22), 0.55 if background is None else 1.0)
                 rrect(cell, (0, 0, w, h - 1), radius, fill)
-                if not pressed:
-                    rrect(cell, (1, 1, w - 1, h // 2), max(1, radius - 1), WHITE, 0.08)
             else:
                 rrect(cell, (0, 0, w, h), radius, fill)
         else:
@@ -544,8 +542,7 @@ def page_status():
     hint_box(img, (30, 80, 576, 128), [
         "백업영역 상태가 '위험'이면 복구할 때까지 저장할 수 있는 공간이 10% 이하로 남은 것입니다. "
         "복구를 실행하거나 복구시점을 새로 만들면 공간이 다시 확보됩니다."], SLATE)
-    section_caption(img, (30, 138), "드라이브", SLATE)
-    section_caption(img, (356, 138), "기타 정보", SLATE)
+    section_caption(img, (30, 138), "드라이브", SLATE)   # the "other information" group box brings its own caption
     return img
 
 
@@ -627,14 +624,22 @@ def settings_container(selected):
     return img
 
 
+# Section captions where the page's controls have known places: the restore-mode list at
+# (35, 100), the power-schedule radios from (70, 110).
+HOSTED_CAPTIONS = {2: ((35, 76), "드라이브별 복구모드"), 6: ((35, 80), "전원 스케쥴")}
+
+
 def hosted_page(item):
     _, _, gname, _, _, title, subtitle = SETTINGS[item - 1]
+    caption = HOSTED_CAPTIONS.get(item)
     img = new_image(PAGE_SIZE, WHITE)       # only the top-left 409 x 346 is ever seen
     hw = HOSTED_SIZE[0]
-    icon_tile(img, (20, 16, 30), BLUE, gname, radius=8)
-    text(img, (60, 15), title, 16, TEXT, True)
-    text(img, (60, 47), subtitle, 12, MUTED, False, "ld")
+    icon_tile(img, (20, 15, 32), BLUE, gname, radius=8)
+    text(img, (62, 13), title, 16, TEXT, True)
+    text(img, (62, 48), subtitle, 12, MUTED, False, "ld")
     fill_rect(img, (20, 60, hw - 20, 61), RULE)
+    if caption:
+        section_caption(img, caption[0], caption[1], BLUE)
     return img
 
 
