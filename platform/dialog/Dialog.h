@@ -35,6 +35,39 @@ protected:
     HWND m_hWnd = nullptr;
 };
 
+// A child control driven by an object of ours. Once attached, the control's own messages go to
+// OnWindowMessage first (subclassing), and the messages its parent dialog receives about it
+// (WM_DRAWITEM, WM_NOTIFY, WM_CTLCOLOR*) are reflected to OnReflected, so an owner-drawn button
+// or a list with panels paints and manages itself. The object must outlive its window or be
+// detached first.
+class CControl : public CWindow {
+public:
+    CControl() = default;
+    virtual ~CControl();
+    CControl(const CControl&) = delete;
+    CControl& operator=(const CControl&) = delete;
+
+    // Binds the control `id` of `parent`; false when there is no such control.
+    bool Attach(HWND parent, int id);
+    bool Attach(HWND control);
+    void Detach();
+
+    // The object bound to a control window, if any.
+    static CControl* FromHandle(HWND control);
+
+    // Called by the parent dialog; true when the message was answered, with `result`.
+    virtual bool OnReflected(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
+
+protected:
+    virtual bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
+    LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    WNDPROC m_previousProc = nullptr;
+};
+
 // Loads a string-table entry (empty when missing).
 std::wstring LoadStringResource(UINT id, HINSTANCE module = nullptr);
 

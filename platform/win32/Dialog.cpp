@@ -1,5 +1,7 @@
 #include "platform/dialog/Dialog.h"
 
+#include <commctrl.h>  // NMHDR
+
 #include <vector>
 
 namespace platform::dialog {
@@ -38,6 +40,77 @@ std::wstring LoadStringResource(UINT id, HINSTANCE module) {
                                reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) return {};
     return std::wstring(text, static_cast<size_t>(length));
+}
+
+namespace {
+const wchar_t kControlProperty[] = L"CorvaneControl";
+
+// The control a parent message is about, for reflection.
+HWND ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DRAWITEM:
+        return lParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_NOTIFY:
+        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(lParam);
+    default:
+        return nullptr;
+    }
+}
+}  // namespace
+
+CControl::~CControl() { Detach(); }
+
+bool CControl::Attach(HWND parent, int id) { return Attach(::GetDlgItem(parent, id)); }
+
+bool CControl::Attach(HWND control) {
+    Detach();
+    if (control == nullptr || FromHandle(control) != nullptr) return false;
+    if (!::SetPropW(control, kControlProperty, reinterpret_cast<HANDLE>(this))) return false;
+    m_hWnd = control;
+    m_previousProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CControl::SubclassProc)));
+    return true;
+}
+
+void CControl::Detach() {
+    if (m_hWnd == nullptr) return;
+    if (::IsWindow(m_hWnd)) {
+        // Only undo our own subclassing; someone who subclassed after us keeps the chain.
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &CControl::SubclassProc)
+            ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
+        ::RemovePropW(m_hWnd, kControlProperty);
+    }
+    m_hWnd = nullptr;
+}
+
+CControl* CControl::FromHandle(HWND control) {
+    return control ? reinterpret_cast<CControl*>(::GetPropW(control, kControlProperty)) : nullptr;
+}
+
+LRESULT CControl::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::CallWindowProcW(m_previousProc, m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CControl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CControl* self = FromHandle(hwnd);
+    if (self == nullptr || self->m_hWnd != hwnd) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The window goes first; the object lets go of it and may be attached again.
+        WNDPROC previous = self->m_previousProc;
+        self->Detach();
+        return ::CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (self->OnWindowMessage(message, wParam, lParam, result)) return result;
+    return self->CallDefault(message, wParam, lParam);
 }
 
 CDialog::~CDialog() {
@@ -95,6 +168,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 }
 
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    bool handled = false;
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog();
@@ -110,7 +184,16 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnTimer(wParam) ? TRUE : FALSE;
     default: {
         INT_PTR result = 0;
-        if (!OnMessage(message, wParam, lParam, result)) return FALSE;
+        if (HWND target = ReflectionTarget(message, wParam, lParam)) {
+            if (CControl* control = CControl::FromHandle(target)) {
+                LRESULT reflected = 0;
+                if (control->OnReflected(message, wParam, lParam, reflected)) {
+                    handled = true;
+                    result = static_cast<INT_PTR>(reflected);
+                }
+            }
+        }
+        if (!handled && !OnMessage(message, wParam, lParam, result)) return FALSE;
         // These messages take their answer as the procedure's return value, not DWLP_MSGRESULT.
         bool direct = (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
                       message == WM_COMPAREITEM || message == WM_VKEYTOITEM ||
@@ -118,7 +201,6 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         if (direct) return result;
         ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
         return TRUE;
-        return FALSE;
     }
     }
 }
