@@ -210,6 +210,40 @@ TEST_F(CoreEngineTest, DriveChangesWaitForTheNextStart) {
     EXPECT_NE(5, s.drives[2].restoreTime.wDay);
 }
 
+TEST_F(CoreEngineTest, PageSequencesKeepTheStampTheyReadFirst) {
+    // Turbo page: SetProtectMode(3) between reading the status and SetConfig. Security page:
+    // WriteExtData in the same place. Neither may make the SetConfig that follows stale.
+    CorvaneCtrl::Config config = Config();
+    CorvaneCtrl::Status status = Status();
+    ASSERT_EQ(CORVANE_S_OK, engine.SetProtectMode(right, CORVANE_MODE_TURBO_SETUP));
+    CORVANE_EXTDATA ext{};
+    ext.kind = CORVANE_EXTDATA_KIND;
+    ext.stamp = Status().stamp;
+    ASSERT_EQ(CORVANE_S_OK, engine.ReadExtData(ext));
+    ext.data.storageSecurity = 1;
+    ASSERT_EQ(CORVANE_S_OK, engine.WriteExtData(ext));
+    CorvaneCtrl::SetTurboBoot(config, true);
+    config.passwordHash = right;
+    config.stamp = status.stamp;
+    EXPECT_EQ(CORVANE_S_OK, engine.SetConfig(config));
+    EXPECT_TRUE(Config().options & CORVANE_OPTION_TURBO_BOOT);
+}
+
+TEST_F(CoreEngineTest, ADriveLeavesBothListsAtTheNextStart) {
+    ASSERT_EQ(CORVANE_S_OK, Send([](CorvaneCtrl::Config& c) {
+                  c.changeFlags |= CORVANE_CHANGE_DRIVES;
+                  c.drives[3].mask = CORVANE_DRIVE_PRESENT;
+                  c.drives[3].flags &= ~CORVANE_DRIVE_PRESENT;
+              }));
+    // Until then status and configuration still list the same drives.
+    EXPECT_TRUE(Status().drives[3].flags & CORVANE_DRIVE_PRESENT);
+    EXPECT_TRUE(Config().drives[3].flags & CORVANE_DRIVE_PRESENT);
+    Restart(2026, 3, 3);
+    EXPECT_EQ(0u, Status().drives[3].flags);
+    EXPECT_EQ(0u, Config().drives[3].flags);
+    EXPECT_TRUE(Status().drives[2].flags & CORVANE_DRIVE_PRESENT);
+}
+
 TEST_F(CoreEngineTest, RestoreRequestRunsAtTheNextStart) {
     ASSERT_EQ(CORVANE_S_OK, Send([](CorvaneCtrl::Config& c) {
                   CorvaneCtrl::SetAutoRestore(CorvaneCtrl::DriveConfig(&c, 2), false);
