@@ -57,6 +57,15 @@ check "debug lines, in order" "$(seq -f 'cvauto_demo: press %g' 1 10 | tr '\n' '
 check "debug line carries the pid" 1 \
       "$(wine_debug_lines --pid | awk -F'\t' '$2 == "cvauto_demo: start" && $1 > 0 { print 1 }')"
 
+# A hidden window (a tray program's main window before it is opened) is found only with --hidden.
+cvauto exists --title "cvauto 숨은 창"
+check "hidden window not matched by default" 1 $?
+cvauto exists --hidden --title "cvauto 숨은 창" >/dev/null
+check "hidden window matched with --hidden" 0 $?
+cvauto post --hidden --title "cvauto 숨은 창" --msg 1124 --lparam 515
+wine_debug_wait 'hidden 1124 515' 10
+check "message posted to the hidden window arrived" 0 $?
+
 # Korean text round trip through WM_SETTEXT / WM_GETTEXT, and into the program's own logic.
 korean="안녕하세요 코르베인 9"
 cvauto set-text --title "$title" --id 1001 --text "$korean"

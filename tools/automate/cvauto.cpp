@@ -31,7 +31,8 @@
 // --class narrows by window class ("#32770" for dialogs and message boxes); --pid by process id;
 // --hwnd 0x... names one window directly. Numbers may be decimal or 0x-hex.
 //
-// Every command waits, at most --timeout ms (default 10000), until its window is visible, and
+// Every command waits, at most --timeout ms (default 10000), until its window is visible (with
+// --hidden a hidden window will do: a tray program's main window before it is opened), and
 // for control commands until the control exists and is enabled (--nonempty: and its text is not
 // empty; --any-state: a disabled or hidden control is acceptable, for reading). A message sent
 // to a dialog before WM_INITDIALOG has finished is lost, which is why nothing acts on a window
@@ -158,7 +159,7 @@ bool TakesValue(const std::wstring& name) {
 }
 
 bool IsKnownFlag(const std::wstring& name) {
-    return name == L"all" || name == L"nonempty" || name == L"any-state";
+    return name == L"all" || name == L"nonempty" || name == L"any-state" || name == L"hidden";
 }
 
 bool Parse(int argc, wchar_t** argv, Options* options) {
@@ -287,12 +288,12 @@ std::wstring Describe(const WindowFilter& filter) {
 
 std::wstring Hwnd(HWND hwnd) { return Format(L"0x%08llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd))); }
 
-// Waits for exactly the windows a command acts on: visible and matching. With several matches
-// the first in Z-order is taken (the one a person would see on top).
+// Waits for exactly the windows a command acts on: visible (unless --hidden) and matching. With
+// several matches the first in Z-order is taken (the one a person would see on top).
 HWND WaitForWindow(const Context& ctx) {
     Deadline deadline(ctx.timeoutMs);
     for (;;) {
-        auto found = FindTopLevel(ctx.filter, true);
+        auto found = FindTopLevel(ctx.filter, !ctx.options.Flag(L"hidden"));
         if (!found.empty()) return found.front();
         if (deadline.Passed()) break;
         Sleep(kPollMs);
@@ -303,7 +304,10 @@ HWND WaitForWindow(const Context& ctx) {
 
 bool ControlReady(HWND control, const Context& ctx) {
     if (ctx.options.Flag(L"any-state")) return true;
-    if (!IsWindowVisible(control) || !IsWindowEnabled(control)) return false;
+    // In a hidden window no control counts as visible, so there only the control's own style counts.
+    bool visible = ctx.options.Flag(L"hidden") ? (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0
+                                               : IsWindowVisible(control) != FALSE;
+    if (!visible || !IsWindowEnabled(control)) return false;
     if (ctx.options.Flag(L"nonempty") && WindowText(control).empty()) return false;
     return true;
 }
@@ -318,7 +322,7 @@ HWND WaitForControl(const Context& ctx, HWND* topLevel) {
     Deadline deadline(ctx.timeoutMs);
     HWND lastSeen = nullptr;
     for (;;) {
-        for (HWND window : FindTopLevel(ctx.filter, true)) {
+        for (HWND window : FindTopLevel(ctx.filter, !ctx.options.Flag(L"hidden"))) {
             HWND control = GetDlgItem(window, static_cast<int>(id));
             if (!control) continue;
             lastSeen = control;
@@ -371,7 +375,7 @@ int CmdWaitGone(const Context& ctx) {
 
 int CmdExists(const Context& ctx) {
     if (!NeedWindowFilter(ctx)) return kUsage;
-    auto found = FindTopLevel(ctx.filter, true);
+    auto found = FindTopLevel(ctx.filter, !ctx.options.Flag(L"hidden"));
     if (found.empty()) return kNotMet;
     Print(Hwnd(found.front()));
     return kDone;
@@ -606,7 +610,7 @@ int CmdMsgboxText(const Context& ctx) {
     if (!NeedWindowFilter(ctx)) return kUsage;
     Deadline deadline(ctx.timeoutMs);
     for (;;) {
-        for (HWND window : FindTopLevel(ctx.filter, true)) {
+        for (HWND window : FindTopLevel(ctx.filter, !ctx.options.Flag(L"hidden"))) {
             // The message text is the static with id 0xFFFF; an icon static has no text.
             HWND text = GetDlgItem(window, 0xFFFF);
             if (text && !WindowText(text).empty()) {
@@ -926,7 +930,8 @@ void Usage() {
         L"  dtp-set     --title T --id N [--date YYYY-MM-DD] [--time HH:MM[:SS]]\n"
         L"  sysinfo                                     version=M.m.b wow64=0|1 acp=N locale=xx-YY\n"
         L"window: --title exact | --title-part part | --class C | --pid P | --hwnd 0x...\n"
-        L"waits: --timeout ms (default 10000), --nonempty (control text), --any-state (disabled/hidden ok)\n"
+        L"waits: --timeout ms (default 10000), --nonempty (control text), --any-state (disabled/hidden ok),\n"
+        L"       --hidden (hidden top-level windows match too)\n"
         L"exit: 0 done, 1 not met or timed out, 2 usage\n";
     WriteUtf8(STD_OUTPUT_HANDLE, ToUtf8(kHelp));
 }

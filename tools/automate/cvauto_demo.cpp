@@ -10,6 +10,8 @@
 // picker (1012) and the tab control (1013) report what reaches their parent as debug lines:
 // "cvauto_demo: radio 1010", "cvauto_demo: row 1 checked", "cvauto_demo: tab 1"; label 1014
 // shows the selected tab's name.
+// A hidden top-level window "cvauto 숨은 창" stands for a tray program's hidden main window: it
+// answers message 1124 with "cvauto_demo: hidden 1124 <lparam>".
 // Close (2): ends the dialog; the exit code is the number of presses of 1002.
 //
 // `cvauto_demo.exe /volatile SUBKEY` instead creates HKEY_CURRENT_USER\SUBKEY as a volatile key
@@ -45,6 +47,28 @@ void DebugLine(const wchar_t* format, int value) {
     wchar_t line[128];
     swprintf(line, 128, format, value);
     OutputDebugStringW(line);
+}
+
+constexpr UINT kHiddenMessage = WM_USER + 100;  // 1124, the tray callback message of the product
+
+LRESULT CALLBACK HiddenProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == kHiddenMessage) {
+        wchar_t line[128];
+        swprintf(line, 128, L"cvauto_demo: hidden %u %ld\n", message, static_cast<long>(lparam));
+        OutputDebugStringW(line);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+HWND CreateHiddenWindow(HINSTANCE instance) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = HiddenProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = L"CvautoDemoHidden";
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, L"CvautoDemoHidden", L"cvauto 숨은 창", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                           nullptr, instance, nullptr);
 }
 
 void FillControls(HWND dialog) {
@@ -161,8 +185,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
+    HWND hidden = CreateHiddenWindow(instance);
     OutputDebugStringW(L"cvauto_demo: start\n");
     INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_DEMO), nullptr, DemoProc, 0);
+    if (hidden) DestroyWindow(hidden);
     OutputDebugStringW(L"cvauto_demo: end\n");
     return static_cast<int>(result);
 }
