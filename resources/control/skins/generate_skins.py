@@ -540,8 +540,8 @@ def page_status():
     img = page_base("상태정보", "드라이브별 복구모드와 백업영역 상태, 터보부팅과 캐시 상태를 보여줍니다.",
                     SLATE, "chart")
     hint_box(img, (30, 80, 576, 128), [
-        "백업영역 상태가 '위험'이면 복구할 때까지 저장할 수 있는 공간이 10% 이하로 남은 것입니다. "
-        "복구를 실행하거나 복구시점을 새로 만들면 공간이 다시 확보됩니다."], SLATE)
+        "백업영역의 여유 공간이 10% 이하이면 백업영역 상태가 '위험', 그보다 많으면 '양호'로 "
+        "표시됩니다."], SLATE)
     section_caption(img, (30, 138), "드라이브", SLATE)   # the "other information" group box brings its own caption
     return img
 
@@ -584,7 +584,7 @@ SETTINGS = [
     (4, "터보부팅", "bolt", 277, 276, "터보부팅",
      "부팅 캐시를 만들어 보호 중인 PC가 더 빨리 시작됩니다."),
     (5, "보안 설정", "shield_check", 256, 260, "보안 설정",
-     "이동식 저장장치, CD-ROM 기록, Windows 업데이트를 막습니다."),
+     "이동식 저장장치, CD-ROM 기록, Windows 업데이트를 제한합니다."),
     (6, "전원관리", "power", 255, 258, "전원관리",
      "매일 정해진 시간에 PC를 종료하거나 재부팅합니다."),
 ]
@@ -614,8 +614,8 @@ def settings_container(selected):
                 [(172 * s, (top + 11) * s), (176 * s, (top + 15.5) * s), (172 * s, (top + 20) * s)],
                 fill=255, width=int(1.6 * s), joint="curve"))
     fill_rect(img, (16, 232, 180, 233), BORDER)
-    paragraph(img, (16, 244), "설정을 바꾸려면 관리자 암호가 필요합니다. 대부분의 설정은 PC를 다시 "
-              "시작해야 적용됩니다.", 11, MUTED, 168, 16)
+    paragraph(img, (16, 244), "설정을 바꾸려면 관리자 암호가 필요합니다. 일부 설정은 PC를 다시 "
+              "시작한 뒤에 적용됩니다.", 11, MUTED, 168, 16)
     # the frame around the hosted page
     hx, hy = HOSTED_POS
     hw, hh = HOSTED_SIZE
@@ -944,23 +944,118 @@ def previews(images, outdir):
     sheet.convert("RGB").save(os.path.join(outdir, "contact_sheet.png"))
 
 
+# Every image id the program loads, with where its pixels must fit. A failed check names the id.
+PAGE_IDS = [239, 240, 241, 242, 243, 252, 253, 254, 255, 256, 257, 258, 259, 260, 261, 276, 277]
+# button id: [(x, y, width, height of the window it stands in)]
+BUTTON_PLACES = {
+    244: [(204, 288) + PAGE_SIZE], 245: [(204, 288) + PAGE_SIZE], 246: [(204, 288) + PAGE_SIZE],
+    247: [(204, 288) + PAGE_SIZE], 248: [(204, 288) + PAGE_SIZE, (11, 277) + HOSTED_SIZE],
+    249: [(11, 277) + HOSTED_SIZE], 278: [(11, 277) + HOSTED_SIZE],
+    263: [CLOSE_POS + WINDOW_SIZE],
+}
+TEMPLATE_BUTTONS = [250, 273, 274, 281]     # keep their template positions
+
+
+def check_geometry(images):
+    """Returns a list of problems with the ids and sizes the program relies on."""
+    by_id = {pid: img for pid, _, img, _ in images}
+    problems = []
+    wanted = set([221] + TAB_PNG + PAGE_IDS + list(BUTTON_PLACES) + TEMPLATE_BUTTONS
+                 + [e[0] for e in HOME] + [e[4] for e in HOME])
+    for pid in sorted(wanted - set(by_id)):
+        problems.append("PNG %d is missing" % pid)
+    for pid in sorted(set(by_id) - wanted):
+        problems.append("PNG %d is not used by the program" % pid)
+    if 221 in by_id and by_id[221].size != WINDOW_SIZE:
+        problems.append("221 is %s, the window needs %s" % (by_id[221].size, WINDOW_SIZE))
+    for pid in TAB_PNG:
+        if pid in by_id and by_id[pid].size != STRIP_SIZE:
+            problems.append("tab strip %d is %s, not %s" % (pid, by_id[pid].size, STRIP_SIZE))
+    for pid in PAGE_IDS:
+        if pid in by_id and by_id[pid].size != PAGE_SIZE:
+            problems.append("page %d is %s, not %s" % (pid, by_id[pid].size, PAGE_SIZE))
+    for pid in list(BUTTON_PLACES) + TEMPLATE_BUTTONS + [e[4] for e in HOME]:
+        if pid in by_id and by_id[pid].size[0] % 4:
+            problems.append("button %d: width %d does not hold four equal states" % (pid, by_id[pid].size[0]))
+    for pid, places in BUTTON_PLACES.items():
+        if pid not in by_id:
+            continue
+        w, h = by_id[pid].size[0] // 4, by_id[pid].size[1]
+        for (x, y, pw, ph) in places:
+            if x + w > pw or y + h > ph:
+                problems.append("button %d (%d x %d) at (%d, %d) leaves its %d x %d window" % (pid, w, h, x, y, pw, ph))
+    for entry in HOME:
+        qid, (qx, qy), qsize, _, bid, (bx, by), bgx = entry[:7]
+        if qid in by_id and by_id[qid].size != qsize:
+            problems.append("home quadrant %d is %s, not %s" % (qid, by_id[qid].size, qsize))
+        if bid not in by_id:
+            continue
+        strip = by_id[bid]
+        w, h = strip.size[0] // 4, strip.size[1]
+        if strip.mode != "RGBA":
+            problems.append("home button %d has no alpha to blend" % bid)
+        if bgx + w > qsize[0] or 120 + h > qsize[1]:
+            problems.append("home button %d: its background region (%d, 120) %d x %d leaves quadrant %d"
+                            % (bid, bgx, w, h, qid))
+        # the card must be flat under the button and under the region blended in its place
+        if qid in by_id:
+            q = by_id[qid].convert("RGB")
+            for (x0, y0) in ((bgx, 120), (bx - qx, by - qy)):
+                colours = q.crop((x0, y0, x0 + w, y0 + h)).getcolors(1)
+                if colours is None:
+                    problems.append("home quadrant %d is not flat under button %d at (%d, %d)" % (qid, bid, x0, y0))
+    return problems
+
+
+def save_all(images, folder):
+    written = []
+    for pid, name, img, _ in images:
+        path = os.path.join(folder, name)
+        if img.mode == "RGBA" and img.getextrema()[3][0] == 255:
+            img = img.convert("RGB")      # opaque images are stored without alpha
+        img.save(path, optimize=True)
+        written.append(name)
+    for pid, name, color, gname in ICONS:
+        write_ico(os.path.join(folder, name + ".ico"), [icon_image(s, color, gname) for s in (16, 32, 48)])
+        written.append(name + ".ico")
+    return written
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--preview", default=os.path.join(REPO, "build", "skins"),
                     help="folder for the contact sheet and window composites (not committed)")
     ap.add_argument("--no-preview", action="store_true")
+    ap.add_argument("--check", action="store_true",
+                    help="write nothing; fail when the committed files differ from a fresh drawing")
     args = ap.parse_args()
 
     images = build()
     ids = [pid for pid, _, _, _ in images]
-    assert len(ids) == len(set(ids)), "a PNG id is used twice"
-    for pid, name, img, _ in images:
-        path = os.path.join(HERE, name)
-        if img.mode == "RGBA" and img.getextrema()[3][0] == 255:
-            img = img.convert("RGB")      # opaque images are stored without alpha
-        img.save(path, optimize=True)
-    for pid, name, color, gname in ICONS:
-        write_ico(os.path.join(HERE, name + ".ico"), [icon_image(s, color, gname) for s in (16, 32, 48)])
+    problems = ["PNG id %d is drawn twice" % pid for pid in set(ids) if ids.count(pid) > 1]
+    problems += check_geometry(images)
+    for p in problems:
+        print("skins: " + p, file=sys.stderr)
+    if problems:
+        return 1
+    if args.check:
+        import filecmp
+        import tempfile
+        with tempfile.TemporaryDirectory() as tmp:
+            stale = [n for n in save_all(images, tmp)
+                     if not os.path.exists(os.path.join(HERE, n))
+                     or not filecmp.cmp(os.path.join(tmp, n), os.path.join(HERE, n), shallow=False)]
+            saved_rc = RC_PATH
+            globals()["RC_PATH"] = os.path.join(tmp, "Skins.rc")
+            write_rc(images)
+            globals()["RC_PATH"] = saved_rc
+            if not filecmp.cmp(os.path.join(tmp, "Skins.rc"), RC_PATH, shallow=False):
+                stale.append("../Skins.rc")
+        for n in stale:
+            print("skins: %s is not what the script draws; run it again" % n, file=sys.stderr)
+        print("skins: %d images and 4 icons checked, %d stale" % (len(images), len(stale)))
+        return 1 if stale else 0
+    save_all(images, HERE)
     write_rc(images)
     if not args.no_preview:
         previews(images, args.preview)
