@@ -8,7 +8,7 @@
 
 namespace {
 
-class WinsockAgentTransport : public IAgentTransport {
+class WinsockTransport : public IAgentTransport {
 public:
     uintptr_t OpenSocket() override {
         SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -54,6 +54,6 @@ public:
 }  // namespace
 
 IAgentTransport& WinsockAgentTransport() {
-    static WinsockAgentTransport transport;
+    static WinsockTransport transport;
     return transport;
 }
