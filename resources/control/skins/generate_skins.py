@@ -528,8 +528,11 @@ def section_caption(img, xy, label, accent):
 
 
 def hint_box(img, box, lines, accent):
+    """A tinted note; its height follows the wrapped text, up to the box's bottom."""
     x0, y0, x1, y1 = box
-    rrect(img, box, 6, tint(accent, 0.93))
+    count = sum(len(wrap(ln, 12, x1 - x0 - 26)) for ln in lines)
+    y1 = min(y1, y0 + 17 * count + 16)
+    rrect(img, (x0, y0, x1, y1), 6, tint(accent, 0.93))
     fill_rect(img, (x0, y0 + 6, x0 + 3, y1 - 6), tint(accent, 0.45))
     y = y0 + 9
     for ln in lines:
@@ -928,7 +931,8 @@ def previews(images, outdir):
     row_h = 0
     placed = []
     for pid, name, img in entries:
-        w, h = img.size
+        w = max(img.size[0], int(text_width("%d  %s  %dx%d" % (pid, name, 0, 0), 11)) + 30)
+        h = img.size[1]
         if x + w > sheet_w - pad:
             x, y = pad, y + row_h + pad
             row_h = 0
