@@ -257,18 +257,21 @@ def _shield_points(P, inset=0.0):
     return [P(u, v) for (u, v) in pts]
 
 
+STROKE = [1.0]   # stroke weight of the line glyphs; heavier for small icons
+
+
 def glyph(d, name, box, s, fill=255):
     P = _mapper(box, s)
     x, y, size = box
     W = lambda u: max(1, int(round(u * size * s)))  # noqa: E731 - line width in mask pixels
     if name == "restore":        # one circular arrow, counter-clockwise
-        _arc(d, P, box, s, 0.5, 0.53, 0.32, 250, 560, 0.12, fill)
-        _arrowhead(d, P, 0.5, 0.53, 0.32, 250, -1, 0.20, fill)
+        _arc(d, P, box, s, 0.5, 0.53, 0.32, 250, 560, 0.12 * STROKE[0], fill)
+        _arrowhead(d, P, 0.5, 0.53, 0.32, 250, -1, 0.20 * STROKE[0], fill)
     elif name == "cycle":        # two arrows chasing each other
-        _arc(d, P, box, s, 0.5, 0.5, 0.31, 200, 340, 0.12, fill)
-        _arc(d, P, box, s, 0.5, 0.5, 0.31, 20, 160, 0.12, fill)
-        _arrowhead(d, P, 0.5, 0.5, 0.31, 340, +1, 0.19, fill)
-        _arrowhead(d, P, 0.5, 0.5, 0.31, 160, +1, 0.19, fill)
+        _arc(d, P, box, s, 0.5, 0.5, 0.31, 200, 340, 0.12 * STROKE[0], fill)
+        _arc(d, P, box, s, 0.5, 0.5, 0.31, 20, 160, 0.12 * STROKE[0], fill)
+        _arrowhead(d, P, 0.5, 0.5, 0.31, 340, +1, 0.19 * STROKE[0], fill)
+        _arrowhead(d, P, 0.5, 0.5, 0.31, 160, +1, 0.19 * STROKE[0], fill)
     elif name == "flag":         # restore point: a flag on its pole
         d.rounded_rectangle([P(0.22, 0.12), P(0.31, 0.90)], W(0.04), fill=fill)
         d.polygon([P(0.30, 0.14), P(0.80, 0.14), P(0.68, 0.32), P(0.80, 0.50), P(0.30, 0.50)], fill=fill)
@@ -337,8 +340,9 @@ def glyph(d, name, box, s, fill=255):
         f = ImageFont.truetype(FONT_BOLD, max(4, int(size * s * 0.82)))
         d.text(P(0.5, 0.54), "1", font=f, fill=fill, anchor="mm")
     elif name == "slash":
-        d.line([P(0.24, 0.76), P(0.76, 0.24)], fill=fill, width=W(0.13))
-        d.ellipse([P(0.22, 0.22), P(0.78, 0.78)], outline=fill, width=W(0.11))
+        d.line([P(0.24, 0.76), P(0.76, 0.24)], fill=fill, width=W(0.13 * STROKE[0]))
+        if STROKE[0] < 1.3:     # the ring blurs into the bar at tray size
+            d.ellipse([P(0.22, 0.22), P(0.78, 0.78)], outline=fill, width=W(0.11))
     else:
         raise ValueError(name)
 
@@ -701,7 +705,8 @@ ICONS = [
 def icon_image(size, color, gname):
     ss = 8
     img = new_image((size, size))
-    P = lambda u, v: (u * size * ss, v * size * ss)  # noqa: E731
+    widen = 1.14 if size <= 16 else 1.06      # a broader shield leaves the glyph more pixels
+    P = lambda u, v: ((0.5 + (u - 0.5) * widen) * size * ss, v * size * ss)  # noqa: E731
     edge = shade(color, 0.35)
     shape(img, edge, lambda d, s: d.polygon(_shield_points(P), fill=255), ss=ss)
     inset = 1.0 / size if size <= 16 else 1.5 / size
@@ -711,9 +716,13 @@ def icon_image(size, color, gname):
         d.polygon(_shield_points(P, inset), fill=255)
         d.rectangle([0, 0, size * ss / 2, size * ss], fill=0)
     shape(img, shade(color, 0.12), right_half, ss=ss)
-    g = 0.60 if size <= 16 else 0.54
+    g = 0.68 if size <= 16 else 0.56
     gy = 0.47 - g / 2 + 0.02
-    draw_glyph(img, gname, ((0.5 - g / 2) * size, gy * size, g * size), WHITE, ss=ss)
+    STROKE[0] = 1.45 if size <= 16 else 1.15 if size <= 32 else 1.0
+    try:
+        draw_glyph(img, gname, ((0.5 - g / 2) * size, gy * size, g * size), WHITE, ss=ss)
+    finally:
+        STROKE[0] = 1.0
     return img
 
 
