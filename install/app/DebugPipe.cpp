@@ -24,6 +24,7 @@ bool DebugPipe::Connect() {
 }
 
 void DebugPipe::Write(const std::wstring& text) {
+    std::lock_guard<std::mutex> guard(lock_);
     if (!pipe_.Connected() && !Connect()) return;
     // A broken pipe is forgotten; the next text may reconnect once the retry time has passed.
     if (!pipe_.Write(DebugPipeMessage(text))) pipe_.Disconnect();

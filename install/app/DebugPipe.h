@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "platform/ports/LogOutput.h"
@@ -19,7 +20,8 @@ inline constexpr uint32_t kDebugPipeRetryMs = 1000;
 // The wire form of one text: its UTF-16LE units (cut at kDebugPipeMaxUnits) and a zero unit.
 std::string DebugPipeMessage(const std::wstring& text);
 
-// Not thread-safe by itself: the log calls it under its own lock.
+// Safe to call from any thread; the log also calls it under its own lock so pipe and file
+// writes of one line stay one unit.
 class DebugPipe {
 public:
     DebugPipe(platform::IPipeClient& pipe, platform::ISystemFacts& facts) : pipe_(pipe), facts_(facts) {}
@@ -31,6 +33,7 @@ private:
 
     platform::IPipeClient& pipe_;
     platform::ISystemFacts& facts_;
+    std::mutex lock_;
     uint32_t lastAttempt_ = 0;
 };
 

@@ -11,31 +11,42 @@ std::wstring RootOf(wchar_t letter) { return std::wstring(1, letter) + L":\\"; }
 
 bool SystemChecks::CheckPartitionStyle(int32_t& style) {
     std::wstring system = facts_.SystemFolder();
-    std::wstring path;
-    uint32_t error = 0;
-    std::unique_ptr<platform::IDevice> disk;
-    if (!system.empty()) {
-        path = L"\\\\.\\" + std::wstring(1, system[0]) + L":";
-        disk = facts_.OpenDisk(path, error);
+    std::vector<std::wstring> candidates;
+    if (!system.empty()) candidates.push_back(L"\\\\.\\" + std::wstring(1, system[0]) + L":");
+    candidates.push_back(L"\\\\.\\PhysicalDrive0");
+
+    bool anyOpened = false;
+    uint32_t queryError = 0;
+    std::wstring lastPath;
+    uint32_t openError = 0;
+    for (const std::wstring& path : candidates) {
+        lastPath = path;
+        std::unique_ptr<platform::IDevice> disk = facts_.OpenDisk(path, openError);
+        if (!disk) continue;
+        anyOpened = true;
+        int32_t found = 0;
+        bool ok = disk->PartitionStyle(found, queryError);
+        disk.reset();
+        if (ok) {
+            log_.Write(L"Partition style is %d\n", found);
+            style = found;
+            return true;
+        }
+        log_.Write(L"DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : %d", static_cast<int>(queryError));
+        // A system drive that will not answer may still sit on a first disk that does.
     }
-    if (!disk) {
-        path = L"\\\\.\\PhysicalDrive0";
-        disk = facts_.OpenDisk(path, error);
-    }
-    if (!disk) {
-        log_.Write(L"Partition Open Error : %ls %d\n", path.c_str(), static_cast<int>(error));
+    if (!anyOpened) {
+        log_.Write(L"Partition Open Error : %ls %d\n", lastPath.c_str(), static_cast<int>(openError));
         return false;
     }
-    int32_t found = 0;
-    bool ok = disk->PartitionStyle(found, error);
-    disk.reset();
-    if (!ok) {
-        log_.Write(L"DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : %d", static_cast<int>(error));
-        return false;
+    if (queryError == kErrorNotSupported || queryError == kErrorInvalidFunction) {
+        // The disk is there but keeps no partition table its driver will describe (a drive backed
+        // by a folder, as under Wine, or some virtual disks): that is what RAW means.
+        log_.Write(L"\nPartition information not supported, taking style %d\n", kPartitionStyleRaw);
+        style = kPartitionStyleRaw;
+        return true;
     }
-    log_.Write(L"Partition style is %d\n", found);
-    style = found;
-    return true;
+    return false;
 }
 
 Compression SystemChecks::CheckCompressed(wchar_t letter) {

@@ -13,6 +13,9 @@ namespace install {
 
 inline constexpr uint32_t kErrorBadEnvironment = 10;        // ERROR_BAD_ENVIRONMENT
 inline constexpr uint32_t kFileAttributeCompressed = 0x800; // FILE_ATTRIBUTE_COMPRESSED
+inline constexpr uint32_t kErrorInvalidFunction = 1;
+inline constexpr uint32_t kErrorNotSupported = 50;
+inline constexpr int32_t kPartitionStyleRaw = 2;
 
 enum class Compression { None, Compressed, Undetermined };
 
@@ -20,8 +23,9 @@ class SystemChecks {
 public:
     SystemChecks(platform::ISystemFacts& facts, platform::ILog& log) : facts_(facts), log_(log) {}
 
-    // The system volume's partition style (0 MBR, 1 GPT, 2 RAW), asked of the system drive and
-    // else of the first physical disk. False when neither answers.
+    // The system volume's partition style (0 MBR, 1 GPT, 2 RAW), asked of the system drive and,
+    // when it cannot be opened or does not answer, of the first physical disk. A disk that opens
+    // but has no partition information to give counts as RAW. False when neither answers.
     bool CheckPartitionStyle(int32_t& style);
 
     // One drive root "X:\".

@@ -17,30 +17,37 @@ std::string Narrow(const std::wstring& s) { return platform::text::ToUtf8(s); }
 TEST(PartitionStyleTest, SystemDriveFirstThenFirstPhysicalDisk) {
     struct Row {
         const char* name;
-        uint32_t volumeOpenError, diskOpenError, ioctlError;
+        uint32_t volumeOpenError, volumeIoctlError, diskOpenError, diskIoctlError;
         bool ok;
         int32_t style;
-        const wchar_t* lastLog;
+        const wchar_t* log;
     };
     const Row rows[] = {
-        {"system drive answers", 0, 0, 0, true, 1, L"Partition style is 1\n"},
-        {"system drive cannot be opened, the first disk can", 5, 0, 0, true, 2, L"Partition style is 2\n"},
-        {"neither opens", 5, 2, 0, false, -1, L"Partition Open Error : \\\\.\\PhysicalDrive0 2\n"},
-        {"the query fails", 0, 0, 1, false, -1, L"DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : 1"},
-        {nullptr, 0, 0, 0, false, 0, nullptr},
+        {"system drive answers", 0, 0, 0, 0, true, 1, L"Partition style is 1\n"},
+        {"system drive cannot be opened, the first disk can", 5, 0, 0, 0, true, 2, L"Partition style is 2\n"},
+        {"system drive does not answer, the first disk does", 0, 31, 0, 0, true, 2,
+         L"DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : 31Partition style is 2\n"},
+        {"neither opens", 5, 0, 2, 0, false, -1, L"Partition Open Error : \\\\.\\PhysicalDrive0 2\n"},
+        {"both fail the query", 0, 31, 0, 1117, false, -1,
+         L"DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : 31DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : 1117"},
+        {"no partition information anywhere counts as RAW", 0, 50, 0, 50, true, 2,
+         L"DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : 50DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : 50"
+         L"\nPartition information not supported, taking style 2\n"},
+        {"an unopenable disk after a volume without partition information", 0, 1, 5, 0, true, 2,
+         L"DeviceIoControl IOCTL_DISK_GET_PARTITION_INFO_EX : 1\nPartition information not supported, taking style 2\n"},
+        {nullptr, 0, 0, 0, 0, false, 0, nullptr},
     };
     for (const Row* r = rows; r->name; ++r) {
         MemorySystemFacts facts;
         facts.systemFolder = L"D:\\Windows\\system32";
-        facts.devices[L"\\\\.\\D:"] = MemoryDeviceSpec{r->volumeOpenError, r->ioctlError, 1, 0};
-        facts.devices[L"\\\\.\\PhysicalDrive0"] = MemoryDeviceSpec{r->diskOpenError, r->ioctlError, 2, 0};
+        facts.devices[L"\\\\.\\D:"] = MemoryDeviceSpec{r->volumeOpenError, r->volumeIoctlError, 1, 0};
+        facts.devices[L"\\\\.\\PhysicalDrive0"] = MemoryDeviceSpec{r->diskOpenError, r->diskIoctlError, 2, 0};
         RecordingLog log;
         SystemChecks checks(facts, log);
         int32_t style = -1;
         EXPECT_EQ(checks.CheckPartitionStyle(style), r->ok) << r->name;
         EXPECT_EQ(style, r->style) << r->name;
-        ASSERT_FALSE(log.texts.empty()) << r->name;
-        EXPECT_EQ(log.texts.back(), r->lastLog) << r->name;
+        EXPECT_EQ(log.All(), r->log) << r->name;
         EXPECT_EQ(facts.opens[L"\\\\.\\D:"], 1) << r->name;
     }
 }
