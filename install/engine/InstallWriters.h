@@ -65,6 +65,10 @@ public:
     bool EnablePrivilege(const std::wstring& name);
 
     bool IsWow64() { return ports_.files.IsWow64(); }
+    // Redirection off for this thread until RevertRedirection; nothing happens where there is
+    // none (a plain 32-bit Windows). Prefer platform::RedirectionOff for a scope.
+    bool DisableRedirection() { return ports_.files.IsWow64() && ports_.files.DisableRedirection(); }
+    void RevertRedirection() { ports_.files.RevertRedirection(); }
     bool FileExists(const std::wstring& pathOrPattern);
     std::wstring InstallerFolder();
 

@@ -45,7 +45,9 @@ TEST(RecordFile, RoundTripKeepsEveryRecordAndStoresNewestFirst) {
         pc.files.PutFolder(L"C:\\Rec");
         WriteRecordFile(pc.files, kFile, c.list);
         ASSERT_TRUE(pc.files.HasFile(kFile));
-        if (c.list.empty()) EXPECT_TRUE(pc.files.Contents(kFile).empty());
+        if (c.list.empty()) {
+            EXPECT_TRUE(pc.files.Contents(kFile).empty());
+        }
 
         UninstallRecordList read{{kRecordNone, L"stale entry that Read must drop"}};
         ReadRecordFile(pc.files, kFile, read);
@@ -74,8 +76,12 @@ TEST(RecordFile, ReadStopsAtTheFirstIncompleteRecordAndKeepsTheOnesBefore) {
         SCOPED_TRACE("bytes kept: " + std::to_string(c.keep));
         UninstallRecordList read = DecodeRecords(whole.data(), c.keep);
         ASSERT_EQ(read.size(), c.records);
-        if (c.records >= 1) EXPECT_EQ(read[0], (UninstallRecord{kRecordFile, L"ab"}));
-        if (c.records == 2) EXPECT_EQ(read[1], (UninstallRecord{kRecordFolder, L"c"}));
+        if (c.records >= 1) {
+            EXPECT_EQ(read[0], (UninstallRecord{kRecordFile, L"ab"}));
+        }
+        if (c.records == 2) {
+            EXPECT_EQ(read[1], (UninstallRecord{kRecordFolder, L"c"}));
+        }
     }
     // A length that promises more than the file holds ends the list there.
     EXPECT_TRUE(DecodeRecords(Bytes({1, 0xFF, 0xFF, 'a', 0}).data(), 5).empty());

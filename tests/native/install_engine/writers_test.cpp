@@ -347,8 +347,9 @@ TEST(EnablePrivilege, ResultIsWhetherTheTokenOpenedAndFailuresAreLogged) {
         if (c.failing) m.pc.faults.FailAlways(c.failing, kErrorAccessDenied);
         EXPECT_EQ(m.writers.EnablePrivilege(L"SeShutdownPrivilege"), c.result);
         EXPECT_EQ(m.pc.privileges.enabled.count(L"SeShutdownPrivilege"), c.failing ? 0u : 1u);
-        if (c.line) EXPECT_EQ(m.log.lines, (std::vector<std::wstring>{c.line}));
-        else EXPECT_TRUE(m.log.lines.empty());
+        std::vector<std::wstring> expected;
+        if (c.line) expected.push_back(c.line);
+        EXPECT_EQ(m.log.lines, expected);
     }
 }
 
@@ -362,6 +363,28 @@ TEST(SmallHelpers, FileExistsAndInstallerFolder) {
     EXPECT_FALSE(m.writers.FileExists(L"C:\\Nowhere\\x"));
     m.pc.files.executablePath = L"D:\\Setup\\Install.exe";
     EXPECT_EQ(m.writers.InstallerFolder(), L"D:\\Setup");
+}
+
+}  // namespace
+}  // namespace install
+
+namespace install {
+namespace {
+
+TEST(Redirection, OnlyUnderWow64AndBackWhenReverted) {
+    for (bool wow64 : {true, false}) {
+        SCOPED_TRACE(wow64 ? "WOW64" : "plain 32-bit Windows");
+        testing::Machine m;
+        m.pc.machine.wow64 = wow64;
+        EXPECT_EQ(m.writers.IsWow64(), wow64);
+        EXPECT_EQ(m.writers.DisableRedirection(), wow64);
+        m.pc.files.PutFolder(L"C:\\Windows\\System32\\real64");
+        EXPECT_EQ(m.writers.FileExists(L"C:\\Windows\\System32\\real64"), true);
+        m.writers.RevertRedirection();
+        EXPECT_FALSE(m.pc.files.RedirectionDisabled());
+        // With redirection back on, a 32-bit process under WOW64 no longer sees the 64-bit folder.
+        EXPECT_EQ(m.writers.FileExists(L"C:\\Windows\\System32\\real64"), !wow64);
+    }
 }
 
 }  // namespace
