@@ -7,6 +7,7 @@
 
 #include "control/app/AppUtil.h"
 #include "control/core/CorvaneCtrl.h"
+#include "control/protect/EnvironmentDlg.h"
 #include "control/ui/HomeDlg.h"
 #include "control/ui/MainWindowHandle.h"
 #include "resources/control/resource.h"
@@ -132,12 +133,16 @@ void CHDDCorvaneDlg::CreatePages() {
     for (int tab = 0; tab < kTabCount; ++tab) {
         if (tab == kTabHome)
             m_pages[tab] = std::make_unique<CHomeDlg>(*this);
+        else if (tab == kTabEnvironment)
+            m_pages[tab] = std::make_unique<control::protect::CEnvironmentDlg>();
         else
             m_pages[tab] = std::make_unique<CSkinPage>(kTabPages[tab].templateId, kTabPages[tab].backgroundId,
                                                        kMainPageRect);
         if (!m_pages[tab]->Create(m_hWnd))
             control::app::DebugPrint(L"ERROR : Fail to create page %u (%lu)\n", kTabPages[tab].templateId,
                                      ::GetLastError());
+        // A page answers to its template id, like any control of the window.
+        ::SetWindowLongPtrW(m_pages[tab]->Handle(), GWLP_ID, static_cast<LONG_PTR>(kTabPages[tab].templateId));
         ::ShowWindow(m_pages[tab]->Handle(), tab == kTabHome ? SW_SHOW : SW_HIDE);
     }
     m_pCurrentPage = m_pages[kTabHome].get();
