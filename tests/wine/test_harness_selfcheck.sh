@@ -131,15 +131,20 @@ read -r left top right bottom <<<"$(cvauto rect --title "$title")"
 check "dialog centred horizontally ($left..$right)" 1 "$(( (left + right) / 2 >= 508 && (left + right) / 2 <= 516 ? 1 : 0 ))"
 check "dialog centred vertically ($top..$bottom)" 1 "$(( (top + bottom) / 2 >= 380 && (top + bottom) / 2 <= 388 ? 1 : 0 ))"
 
-# A message box: its text, the screenshot with Hangul, and closing it with Enter.
+# A message box captioned like its dialog: --msgbox tells the two apart. Its text, the
+# screenshot with Hangul, and closing it with Enter.
+cvauto exists --msgbox --title "$title"
+check "no message box yet" 1 $?
 cvauto click --title "$title" --id 1006
-check "message box text" "한글 메시지 상자입니다." "$(cvauto msgbox-text --title "cvauto 알림")"
+check "message box text" "한글 메시지 상자입니다." "$(cvauto msgbox-text --title "$title")"
+check "two windows share the title" 2 "$(cvauto list | awk -F'\t' -v t="$title" '$6 == t' | wc -l)"
 shot=$(wine_screenshot selfcheck.png)
 check "screenshot written" 1 "$([ -s "$shot" ] && echo 1)"
 echo "screenshot: $shot"
-cvauto key --title "cvauto 알림" --vk 13
-cvauto wait-gone --title "cvauto 알림" --timeout 5000
+cvauto key --msgbox --title "$title" --vk 13
+cvauto wait-gone --msgbox --title "$title" --timeout 5000
 check "Enter closes the message box" 0 $?
+check "the dialog stays" 0 "$(cvauto exists --title "$title" >/dev/null; echo $?)"
 
 cvauto click --title "$title" --id 2
 wine_wait "$demo" 20

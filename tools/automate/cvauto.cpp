@@ -29,7 +29,9 @@
 //
 // Window selection: --title matches the whole title exactly; --title-part matches a part of it;
 // --class narrows by window class ("#32770" for dialogs and message boxes); --pid by process id;
-// --hwnd 0x... names one window directly. Numbers may be decimal or 0x-hex.
+// --hwnd 0x... names one window directly; --msgbox admits message boxes only (statics and
+// standard buttons), for when a message box has its program's main window title.
+// Numbers may be decimal or 0x-hex.
 //
 // Every command waits, at most --timeout ms (default 10000), until its window is visible (with
 // --hidden a hidden window will do: a tray program's main window before it is opened), and
@@ -159,7 +161,7 @@ bool TakesValue(const std::wstring& name) {
 }
 
 bool IsKnownFlag(const std::wstring& name) {
-    return name == L"all" || name == L"nonempty" || name == L"any-state" || name == L"hidden";
+    return name == L"all" || name == L"nonempty" || name == L"any-state" || name == L"hidden" || name == L"msgbox";
 }
 
 bool Parse(int argc, wchar_t** argv, Options* options) {
@@ -216,10 +218,38 @@ struct WindowFilter {
     bool classSet = false;
     DWORD pid = 0;
     HWND hwnd = nullptr;
+    bool messageBoxOnly = false;
 };
+
+struct MessageBoxShape {
+    bool otherControl = false;
+    bool hasText = false;
+};
+
+BOOL CALLBACK InspectMessageBoxChild(HWND child, LPARAM param) {
+    auto* shape = reinterpret_cast<MessageBoxShape*>(param);
+    std::wstring cls = ClassOf(child);
+    int id = GetDlgCtrlID(child);
+    if (_wcsicmp(cls.c_str(), L"Static") == 0) {
+        if (id == 0xFFFF && GetWindowTextLengthW(child) > 0) shape->hasText = true;
+    } else if (_wcsicmp(cls.c_str(), L"Button") != 0 || id < IDOK || id > IDCONTINUE) {
+        shape->otherControl = true;
+    }
+    return TRUE;
+}
+
+// A message box has only statics (its text has id 0xFFFF) and buttons with the standard ids
+// IDOK..IDCONTINUE. Its caption is often the main window's title, so the title alone cannot
+// tell the two apart; a dialog with a label of id 0xFFFF (IDC_STATIC) also has other controls.
+bool IsMessageBox(HWND hwnd) {
+    MessageBoxShape shape;
+    EnumChildWindows(hwnd, InspectMessageBoxChild, reinterpret_cast<LPARAM>(&shape));
+    return shape.hasText && !shape.otherControl;
+}
 
 bool Matches(HWND hwnd, const WindowFilter& filter) {
     if (filter.hwnd) return hwnd == filter.hwnd;
+    if (filter.messageBoxOnly && !IsMessageBox(hwnd)) return false;
     if (filter.pid) {
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
@@ -348,8 +378,8 @@ std::wstring RectText(const RECT& r) { return Format(L"%ld %ld %ld %ld", r.left,
 
 bool NeedWindowFilter(const Context& ctx) {
     const WindowFilter& f = ctx.filter;
-    if (f.titleSet || f.titlePartSet || f.hwnd || f.classSet || f.pid) return true;
-    Complain(L"--title, --title-part, --class, --pid or --hwnd is needed");
+    if (f.titleSet || f.titlePartSet || f.hwnd || f.classSet || f.pid || f.messageBoxOnly) return true;
+    Complain(L"--title, --title-part, --class, --pid, --hwnd or --msgbox is needed");
     return false;
 }
 
@@ -601,37 +631,12 @@ int CmdKey(const Context& ctx) {
     return kDone;
 }
 
-BOOL CALLBACK CollectStatics(HWND hwnd, LPARAM param) {
-    if (_wcsicmp(ClassOf(hwnd).c_str(), L"Static") == 0) reinterpret_cast<ChildList*>(param)->children.push_back(hwnd);
-    return TRUE;
-}
-
 int CmdMsgboxText(const Context& ctx) {
     if (!NeedWindowFilter(ctx)) return kUsage;
-    Deadline deadline(ctx.timeoutMs);
-    for (;;) {
-        for (HWND window : FindTopLevel(ctx.filter, !ctx.options.Flag(L"hidden"))) {
-            // The message text is the static with id 0xFFFF; an icon static has no text.
-            HWND text = GetDlgItem(window, 0xFFFF);
-            if (text && !WindowText(text).empty()) {
-                Print(Escape(WindowText(text)));
-                return kDone;
-            }
-            ChildList statics{window, {}};
-            EnumChildWindows(window, CollectStatics, reinterpret_cast<LPARAM>(&statics));
-            for (HWND s : statics.children) {
-                std::wstring value = WindowText(s);
-                if (!value.empty()) {
-                    Print(Escape(value));
-                    return kDone;
-                }
-            }
-        }
-        if (deadline.Passed()) break;
-        Sleep(kPollMs);
-    }
-    Complain(L"no message box text in (" + Describe(ctx.filter) + Format(L") within %lu ms", ctx.timeoutMs));
-    return kNotMet;
+    HWND box = WaitForWindow(ctx);  // the filter admits message boxes only
+    if (!box) return kNotMet;
+    Print(Escape(WindowText(GetDlgItem(box, 0xFFFF))));
+    return kDone;
 }
 
 int CmdRect(const Context& ctx) {
@@ -929,7 +934,7 @@ void Usage() {
         L"  dtp-get     --title T --id N                YYYY-MM-DD HH:MM:SS\n"
         L"  dtp-set     --title T --id N [--date YYYY-MM-DD] [--time HH:MM[:SS]]\n"
         L"  sysinfo                                     version=M.m.b wow64=0|1 acp=N locale=xx-YY\n"
-        L"window: --title exact | --title-part part | --class C | --pid P | --hwnd 0x...\n"
+        L"window: --title exact | --title-part part | --class C | --pid P | --hwnd 0x... | --msgbox\n"
         L"waits: --timeout ms (default 10000), --nonempty (control text), --any-state (disabled/hidden ok),\n"
         L"       --hidden (hidden top-level windows match too)\n"
         L"exit: 0 done, 1 not met or timed out, 2 usage\n";
@@ -942,6 +947,7 @@ bool BuildContext(const Options& options, Context* ctx) {
     if (options.Has(L"title")) { f.title = options.Text(L"title"); f.titleSet = true; }
     if (options.Has(L"title-part")) { f.titlePart = options.Text(L"title-part"); f.titlePartSet = true; }
     if (options.Has(L"class")) { f.className = options.Text(L"class"); f.classSet = true; }
+    f.messageBoxOnly = options.Flag(L"msgbox") || options.command == L"msgbox-text";
     long long number = 0;
     if (options.Has(L"pid")) {
         if (!ParseNumber(options.Text(L"pid"), &number)) { Complain(L"--pid is not a number"); return false; }

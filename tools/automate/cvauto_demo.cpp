@@ -5,7 +5,8 @@
 // Press (1002): counts presses into label 1003 ("눌림 N"), copies the edit's text into label 1007
 // and writes "cvauto_demo: press N 한글" with OutputDebugStringW.
 // Check box (1004): enables button 1008 while ticked; 1008 writes "cvauto_demo: unlocked press".
-// Message (1006): a message box titled "cvauto 알림" with a Korean text.
+// Message (1006): a message box with a Korean text, captioned like the dialog itself (as the
+// product's message boxes carry its main window's title).
 // Radio buttons (1009, 1010), the list view with check boxes (1011: drives C:, D:, E:), the time
 // picker (1012) and the tab control (1013) report what reaches their parent as debug lines:
 // "cvauto_demo: radio 1010", "cvauto_demo: row 1 checked", "cvauto_demo: tab 1"; label 1014
@@ -151,7 +152,7 @@ INT_PTR CALLBACK DemoProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpara
             OutputDebugStringW(L"cvauto_demo: unlocked press\n");
             return TRUE;
         case IDC_DEMO_MESSAGE:
-            MessageBoxW(dialog, L"한글 메시지 상자입니다.", L"cvauto 알림", MB_OK | MB_ICONINFORMATION);
+            MessageBoxW(dialog, L"한글 메시지 상자입니다.", L"cvauto 시험 대화상자", MB_OK | MB_ICONINFORMATION);
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, g_presses);
