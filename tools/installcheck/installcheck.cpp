@@ -37,7 +37,15 @@ void Print(const std::wstring& text) {
 
 // Log lines go to standard output, marked so a test can tell them from results.
 struct ConsoleLog : platform::ILog {
-    void WriteText(const std::wstring& text) override { Print(L"log: " + text + (text.empty() || text.back() != L'\n' ? L"\n" : L"")); }
+    void WriteText(const std::wstring& text) override {
+        std::wstring lines = L"log: ";
+        for (size_t i = 0; i < text.size(); ++i) {
+            lines.push_back(text[i]);
+            if (text[i] == L'\n' && i + 1 < text.size()) lines += L"log: ";
+        }
+        if (lines.back() != L'\n') lines.push_back(L'\n');
+        Print(lines);
+    }
 };
 
 std::wstring ProgramFolder() {
