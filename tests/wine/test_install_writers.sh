@@ -96,4 +96,14 @@ grep -q 'Talvoric HDD Corvane' <<<"$q" || fail "registry of the service manager 
 ec service-remove
 snapshot final
 same before final "shortcut and service checks"
+
+# 5. Processes: a parent with a child, started by RunProgram, found and ended by KillProcessTree;
+# the installer's own name never ends the installer.
+host_dir=$(unixpath "$dir")
+cp "$host_dir/enginecheck.exe" "$host_dir/cvparent.exe"
+cp "$host_dir/enginecheck.exe" "$host_dir/cvchild.exe"
+ec processes "$dir\\cvparent.exe" "$dir\\cvchild.exe"
+grep -q '^log: Terminating process cvchild.exe$' "$out/last.txt" || fail "child not terminated by name"
+grep -q '^log: Failed to LookupPrivilegeValue : ' "$out/last.txt" || fail "unknown privilege not logged"
+echo "processes and privileges: as expected" | tee -a "$log"
 echo "PASS: $name"

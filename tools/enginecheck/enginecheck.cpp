@@ -9,6 +9,8 @@
 //   enginecheck shortcut <scratch>              CreateShortcut, resolve it, roll it back
 //   enginecheck service <exe>                   CreateAgentService and what the manager lists
 //   enginecheck service-remove                  replay of the service record
+//   enginecheck processes <parent.exe> <child.exe>
+//                                               RunProgram, FindProcessId, KillProcessTree, privileges
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -273,6 +275,53 @@ int Service(const std::wstring& exe) {
     return failures == 0 ? 0 : 1;
 }
 
+bool Running(Engine& e, uint32_t id) {
+    std::vector<ProcessEntry> processes;
+    SnapshotStep step;
+    e.processes.Snapshot(processes, step);
+    for (const auto& p : processes)
+        if (p.id == id) return true;
+    return false;
+}
+
+// <parent> and <child> are copies of this program under other names: the parent is started,
+// starts the child and waits; KillProcessTree on the parent's name ends both. The installer's
+// own name is then given to KillProcessTree, which must leave the installer running.
+int Processes(const std::wstring& parent, const std::wstring& child) {
+    Engine e;
+    auto& w = e.writers;
+    Check(w.EnablePrivilege(L"SeDebugPrivilege"), L"EnablePrivilege SeDebugPrivilege");
+    Check(w.EnablePrivilege(L"SeNoSuchPrivilege"), L"EnablePrivilege of an unknown name still opened the token");
+    Check(w.RunProgram(L"parent \"" + child + L"\"", parent, SW_HIDE, 0), L"RunProgram started the parent");
+    const std::wstring parentName = parent.substr(parent.rfind(L'\\') + 1);
+    const std::wstring childName = child.substr(child.rfind(L'\\') + 1);
+    uint32_t parentId = 0, childId = 0;
+    for (int i = 0; i < 100 && (parentId == 0 || childId == 0); ++i) {
+        ::Sleep(100);
+        parentId = w.FindProcessId(parentName);
+        childId = w.FindProcessId(childName);
+    }
+    Check(parentId != 0 && childId != 0, L"FindProcessId found the parent and its child");
+    Check(w.KillProcessTree(parentName), L"KillProcessTree on the parent");
+    bool gone = false;
+    for (int i = 0; i < 50 && !gone; ++i) {
+        gone = !Running(e, parentId) && !Running(e, childId);
+        if (!gone) ::Sleep(100);
+    }
+    Check(gone, L"parent and child have ended");
+    const std::wstring self = e.files.ExecutablePath().substr(e.files.ExecutablePath().rfind(L'\\') + 1);
+    Check(!w.KillProcessTree(self), L"KillProcessTree on the installer's own name declines");
+    Check(Running(e, ::GetCurrentProcessId()), L"the installer is still running");
+    return failures == 0 ? 0 : 1;
+}
+
+// Started by Processes: starts the child and waits for it (at most a minute).
+int Parent(const std::wstring& child) {
+    Engine e;
+    e.writers.RunProgram(L"idle", child, SW_HIDE, 60000);
+    return 0;
+}
+
 int ServiceRemove() {
     Engine e;
     e.context.uninstallMode = true;
@@ -299,6 +348,12 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"shortcut" && argc == 3) return Shortcut(argv[2]);
     if (command == L"service" && argc == 3) return Service(argv[2]);
     if (command == L"service-remove" && argc == 2) return ServiceRemove();
-    Print(L"usage: enginecheck prepare|sequence|install|uninstall|shortcut <scratch> [steps] | service <exe> | service-remove\n");
+    if (command == L"processes" && argc == 4) return Processes(argv[2], argv[3]);
+    if (command == L"parent" && argc == 3) return Parent(argv[2]);
+    if (command == L"idle") {
+        ::Sleep(60000);
+        return 0;
+    }
+    Print(L"usage: enginecheck prepare|sequence|install|uninstall|shortcut <scratch> [steps] | service <exe> | service-remove | processes <parent> <child>\n");
     return 2;
 }
