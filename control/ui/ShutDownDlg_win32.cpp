@@ -35,9 +35,13 @@ bool CShutDownDlg::Open(HWND owner) {
 }
 
 BOOL CShutDownDlg::OnInitDialog() {
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
-    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, client.right - client.left, client.bottom - client.top, SWP_NOMOVE);
+    // Sized so that the client area holds the template's content whatever the frame takes:
+    // shrinking the window to the client size would cut the buttons off.
+    RECT frame{};
+    ::GetClientRect(m_hWnd, &frame);
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)));
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE);
     CenterOnScreen();
 
     HWND bar = Item(IDC_SHUTDOWN_PROGRESS);
