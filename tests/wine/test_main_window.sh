@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# The control program's main window under Wine, with the real agent service: it stays hidden and
+# trayless while the service is stopped, adds its tray icon a few seconds after the service runs,
+# opens centred on 1124/515 (a second start sends it), switches pages by tab clicks at their exact
+# edges and by the home page's buttons, ignores Enter and Escape, hides on its close button and
+# ends on the tray menu's exit. Screenshots of every page land in the test's output folder.
+set -uo pipefail
+source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
+
+failures=0
+check() {  # check DESCRIPTION EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        echo "ok   $1: $3"
+    else
+        echo "FAIL $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    fi
+}
+fail() { echo "FAIL: $*"; exit 1; }
+
+title="HDD Corvane 9"
+WM_COMMAND=273
+WM_TRAY_NOTIFY=1124
+
+wine_env_init main_window || exit 1
+dir=$(wine_install_product_files 'C:\Corvane' Corvane.exe corvane.dll CorvaneAgent.exe) || exit 1
+sc() { wine_run 'C:\windows\system32\sc.exe' "$@" | tr -d '\r'; }
+service_state() { sc query CorvaneAgent | awk '$1 == "STATE" { print $4 }'; }
+wait_service() {  # wait_service STATE
+    local i
+    for i in $(seq 1 100); do
+        [ "$(service_state)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# Lines of the debug output since the mark that match ERE.
+seen() { wine_debug_lines | grep -cE "$1"; }
+# The page the window last switched to, from its debug lines.
+last_page() { wine_debug_lines | sed -n 's/^Corvane page \([0-9]\) shown$/\1/p' | tail -n 1; }
+
+# --- the agent service installed, but stopped -----------------------------------------------
+wine_run "$dir\\CorvaneAgent.exe" /install >/dev/null || fail "CorvaneAgent.exe /install"
+sc stop CorvaneAgent >/dev/null
+wait_service STOPPED || fail "agent service did not stop: $(service_state)"
+check "agent service installed and stopped" STOPPED "$(service_state)"
+
+wine_debug_start
+wine_start "$dir\\Corvane.exe"
+corvane=$WINE_LAST_PID
+wine_debug_wait '^Corvane waiting for the CorvaneAgent service$' 20
+check "start-up waits for the agent service" 0 $?
+sleep 5
+cvauto exists --title "$title"
+check "no visible window while the service is stopped" 1 $?
+check "no tray icon while the service is stopped" 0 "$(seen 'tray icon')"
+wine_screenshot 01_service_stopped.png >/dev/null
+
+# --- the service runs: the tray icon follows within about five seconds ----------------------
+sc start CorvaneAgent >/dev/null
+started=$(date +%s%N)
+wait_service RUNNING || fail "agent service did not start: $(service_state)"
+wine_debug_wait '^Corvane tray icon added$' 15
+check "tray icon added once the service runs" 0 $?
+elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
+echo "     tray icon $elapsed ms after the service was started"
+check "tray icon within 3-6.5 s" 1 "$(( elapsed >= 3000 && elapsed <= 6500 ? 1 : 0 ))"
+check "no failure adding the tray icon" 0 "$(seen 'Fail to add the tray icon')"
+cvauto exists --title "$title"
+check "still no visible window after the tray icon" 1 $?
+# Wine shows icons it cannot dock in a tray of its own; it appears with ours.
+check "Wine's tray window shows an icon" 1 \
+      "$(cvauto list | awk -F'\t' '$3 == "Shell_TrayWnd" && $4 == 1 { n++ } END { print (n > 0) }')"
+wine_screenshot 02_tray_icon.png >/dev/null
+
+# --- 1124/515 from a second start opens the centred window ----------------------------------
+wine_run "$dir\\Corvane.exe"
+check "a second start ends at once" 0 $?
+wine_debug_wait '^Corvane main window opened$' 10
+check "the running instance opened its window" 0 $?
+cvauto wait --title "$title" >/dev/null
+check "window visible" 0 $?
+read -r left top right bottom <<<"$(cvauto rect --title "$title")"
+echo "     window rect $left $top $right $bottom"
+check "window sized to the background (618 x 448)" "618 448" "$((right - left)) $((bottom - top))"
+check "window centred on the 1024x768 screen" "203 160" "$left $top"
+check "version label" "Ver 9.0.51 (V-IRE)" "$(cvauto get-text --title "$title" --id 1047)"
+# The agent-less core of this machine reports C: restored automatically, so no "(복구 미사용)".
+check "mode label" "복구모드" "$(cvauto get-text --title "$title" --id 1046 --any-state)"
+sleep 1
+wine_screenshot 03_home.png >/dev/null
+
+# --- tab clicks at the exact edges -------------------------------------------------------------
+click_tab() {  # click_tab X Y
+    cvauto click-at --title "$title" --x "$1" --y "$2" >/dev/null
+    sleep 0.5
+}
+click_tab 162 50; check "x=162 selects tab 1" 1 "$(last_page)"
+click_tab 163 50; check "x=163 selects tab 2" 2 "$(last_page)"
+click_tab 72 50;  check "x=72 selects tab 0" 0 "$(last_page)"
+shown=$(seen '^Corvane page [0-9] shown$')
+click_tab 72 78;  check "y=78 selects nothing" "$shown" "$(seen '^Corvane page [0-9] shown$')"
+click_tab 50 50;  check "the current tab again switches nothing" "$shown" "$(seen '^Corvane page [0-9] shown$')"
+
+# One screenshot per tab, clicked in the middle of each.
+names=(home status restore_exe restore_point release schedule settings)
+centres=(39 118 208 298 388 478 568)
+for tab in 1 2 3 4 5 6 0; do
+    click_tab "${centres[$tab]}" 58
+    check "tab $tab by its centre" "$tab" "$(last_page)"
+    wine_screenshot "$(printf '1%d_tab%d_%s.png' "$tab" "$tab" "${names[$tab]}")" >/dev/null
+done
+
+# --- the home page's buttons open their tabs ----------------------------------------------------
+# Each button's click reaches the home page (template 145, its id in the window) as BN_CLICKED.
+for pair in 1066:1 1070:2 1064:3 1071:4; do
+    id=${pair%%:*}; tab=${pair##*:}
+    click_tab 39 58
+    cvauto post --title "$title" --id 145 --msg "$WM_COMMAND" --wparam "$id" >/dev/null
+    sleep 0.5
+    check "home button $id opens tab $tab" "$tab" "$(last_page)"
+done
+click_tab 39 58
+cvauto click-at --title "$title" --id 145 --x 450 --y 330 >/dev/null  # hover over button 1066
+sleep 0.3
+
+# --- keys: Enter and Escape do nothing; the close button hides -------------------------------
+cvauto key --title "$title" --vk 27 >/dev/null
+cvauto key --title "$title" --vk 13 >/dev/null
+sleep 1
+cvauto exists --title "$title"
+check "Escape and Enter leave the window open" 0 $?
+check "process still running" 1 "$(kill -0 "$corvane" 2>/dev/null && echo 1)"
+
+cvauto click --title "$title" --id 1061 >/dev/null
+sleep 1
+cvauto exists --title "$title"
+check "close button hides the window" 1 $?
+check "process still running after hiding" 1 "$(kill -0 "$corvane" 2>/dev/null && echo 1)"
+
+# The tray's double-click message shows it again (sent to the hidden window directly).
+cvauto send --title "$title" --hidden --msg "$WM_TRAY_NOTIFY" --lparam 515 >/dev/null
+cvauto wait --title "$title" --timeout 5000 >/dev/null
+check "1124/515 shows the hidden window" 0 $?
+
+# --- menu 32774 ends the program ------------------------------------------------------------------
+cvauto post --title "$title" --msg "$WM_COMMAND" --wparam 32774 >/dev/null
+wine_wait "$corvane" 15
+check "menu 32774 ends the process" 0 $?
+cvauto wait-gone --title "$title" --timeout 5000
+check "window gone" 0 $?
+
+echo "screenshots: $WINE_ENV_DIR"
+echo "main window: $failures failure(s)"
+[ "$failures" -eq 0 ]
