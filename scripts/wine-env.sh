@@ -67,10 +67,24 @@
 #   children inherit the stderr of the process that started them, so every Wine process of the
 #   session writes its stderr into one log.
 # - Korean command-line arguments reach wmain intact when the host locale is UTF-8 (C.UTF-8).
+# - Volatile registry keys vanish at wine_restart. RegCreateKeyEx with REG_OPTION_VOLATILE makes
+#   the missing parent keys volatile too, and Wine (unlike Windows) lets a lasting key be made
+#   under a volatile one, so such a key vanishes with its parent.
 
 # Guard against sourcing twice.
 if [ -n "${WINE_ENV_SOURCED:-}" ]; then return 0; fi
 WINE_ENV_SOURCED=1
+
+# A private network: Wine's sockets are the host's, so two tests (or a test and a developer's
+# own run) whose programs listen on 127.0.0.1:30000 would meet. When sourced by a test script,
+# the script starts over in a network namespace of its own with only a loopback interface
+# (same pid, same output; WINE_ENV_NETNS=0 turns this off, and where namespaces cannot be made
+# the script simply goes on in the host's network).
+if [ "${WINE_ENV_NETNS:-1}" = 1 ] && [ -z "${WINE_ENV_IN_NETNS:-}" ] && [ "${BASH_SOURCE[1]:-}" = "$0" ] &&
+   [ -f "$0" ] && unshare -n true 2>/dev/null; then
+    export WINE_ENV_IN_NETNS=1
+    exec unshare -n -- bash -c 'ip link set lo up 2>/dev/null || true; exec bash "$@"' wine-env "$0" "$@"
+fi
 
 WINE_ENV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${CORVANE_SOURCE:=$WINE_ENV_ROOT}"

@@ -20,6 +20,12 @@ t0=$SECONDS
 wine_env_init harness_selfcheck || exit 1
 echo "cost: wine_env_init $((SECONDS - t0)) s, of which the prefix copy $WINE_ENV_COPY_SECONDS s"
 
+# Ports the programs open stay inside this test: its network is its own.
+if [ "${WINE_ENV_NETNS:-1}" = 1 ] && unshare -n true 2>/dev/null; then
+    check "private network namespace" 1 "$([ "$(readlink /proc/$$/ns/net)" != "$(readlink /proc/1/ns/net)" ] && echo 1)"
+    check "its loopback is up" 1 "$(ip -br link show lo | grep -qE 'UP|UNKNOWN' && echo 1)"
+fi
+
 title="cvauto 시험 대화상자"
 dir=$(wine_install_product_files 'C:\CvautoDemo' cvauto_demo.exe)
 check "installed file" 1 "$([ -f "$(unixpath "$dir\\cvauto_demo.exe")" ] && echo 1)"
