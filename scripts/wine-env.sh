@@ -12,8 +12,12 @@
 #
 # Environment read: CORVANE_WIN_BIN (cross-built programs), CORVANE_SOURCE (repo root),
 # CORVANE_TEST_OUT (screenshots, logs, prefixes; default build/wine-out), and optionally
-# CORVANE_WIN64_BIN, WINE_ENV_LOCALE (default C.UTF-8; ko_KR.UTF-8 gives Windows code page 949),
-# WINE_ENV_WINEDEBUG, WINE_RUN_TIMEOUT (seconds, default 120).
+# CORVANE_WIN64_BIN, WINE_ENV_LOCALE (default C.UTF-8; ko_KR.UTF-8 gives Windows code page 949
+# and Korean system texts such as "확인"), WINE_ENV_WINEDEBUG, WINE_RUN_TIMEOUT (seconds, default
+# 120), WINE_ENV_NETNS (1: a private network, the default), WINE_ENV_PERSIST (seconds the server
+# stays up without programs, default 900), WINE_ENV_TEMPLATE_DIR.
+# After wine_env_init: WINE_LOADER (the Wine loader in use), WINE_ENV_BITS (32 or 64: which build
+# runs), CORVANE_WIN_BIN (switched to the 64-bit build where needed), WINE_ENV_COPY_SECONDS.
 #
 # Functions (return 0 on success; every wait is bounded):
 #   wine_env_init NAME          Fresh prefix $CORVANE_TEST_OUT/NAME/pfx copied from the template
@@ -68,8 +72,13 @@
 #   session writes its stderr into one log.
 # - Korean command-line arguments reach wmain intact when the host locale is UTF-8 (C.UTF-8).
 # - Volatile registry keys vanish at wine_restart. RegCreateKeyEx with REG_OPTION_VOLATILE makes
-#   the missing parent keys volatile too, and Wine (unlike Windows) lets a lasting key be made
-#   under a volatile one, so such a key vanishes with its parent.
+#   the missing parent keys volatile too, and no lasting key can then be made under them (as on
+#   Windows): give a test's volatile and lasting keys different parents.
+# - Wine 8's OutputDebugString also feeds the DBWIN_BUFFER shared memory and its events (a
+#   capture program there sees whole lines, still in the ANSI code page). The harness reads
+#   stderr instead: nothing has to run in the prefix, and nothing is missed while a capture
+#   program would be starting again after a restart.
+# - Exit codes pass through the host, which keeps only their low 8 bits.
 
 # Guard against sourcing twice.
 if [ -n "${WINE_ENV_SOURCED:-}" ]; then return 0; fi

@@ -170,8 +170,10 @@ echo "cost: open, one click, close $(( ($(date +%s%N) - t_min) / 1000000 )) ms"
 # --- restart: volatile keys go, ordinary keys stay ----------------------------------------------
 wine_run "$dir\\cvauto_demo.exe" /volatile 'Software\CorvaneSelfCheck\Volatile'
 check "volatile key created" 0 $?
-# Not under the volatile key's parent: RegCreateKeyEx made that parent volatile too.
+wine_reg add 'HKCU\Software\CorvaneSelfCheck\Lasting' /f >/dev/null 2>&1
+check "no lasting key under a volatile parent (RegCreateKeyEx made the parent volatile)" 1 $?
 wine_reg add 'HKCU\Software\CorvaneSelfCheckLasting' /v Kept /t REG_SZ /d yes /f >/dev/null
+check "lasting key elsewhere" 0 $?
 wine_reg query 'HKCU\Software\CorvaneSelfCheck\Volatile' >/dev/null 2>&1
 check "volatile key there before restart" 0 $?
 sleep 4  # longer than the server's idle exit: with `wineserver -p` the key must survive it
