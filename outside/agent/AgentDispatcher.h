@@ -9,6 +9,7 @@
 #include <string>
 
 #include "control/core/AgentProtocol.h"
+#include "outside/agent/AgentPolicy.h"
 #include "outside/agent/AgentSettings.h"
 
 namespace corvane_agent {
@@ -25,9 +26,11 @@ class AgentDispatcher {
 public:
     using LogSink = std::function<void(const std::string&)>;
 
-    AgentDispatcher(IAgentSettingsStore& store, LogSink log);
+    // With `system`, the storage and Windows Update settings are also carried out on Windows.
+    AgentDispatcher(IAgentSettingsStore& store, LogSink log, IAgentSystem* system = nullptr);
 
     // Reads the stored settings; without any (first run, unreadable file) the defaults stay.
+    // Restrictions that were in force are applied again.
     void LoadSettings();
 
     // The reply to the `size` bytes one client sent. Safe to call from several threads.
@@ -36,11 +39,13 @@ public:
     AgentSettings Settings() const;
 
 private:
-    int32_t Set(int AgentSettings::*member, const char* name, const std::string& argument);
+    // `part`: what to carry out once the value is kept (nullptr: nothing, the setting is only kept).
+    int32_t Set(int AgentSettings::*member, const char* name, const std::string& argument, const PolicyPart* part);
     void Log(const std::string& line) const;
 
     IAgentSettingsStore& store_;
     LogSink log_;
+    IAgentSystem* system_;
     mutable std::mutex mutex_;
     AgentSettings settings_;
 };

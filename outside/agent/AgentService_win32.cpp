@@ -13,6 +13,7 @@
 #include "outside/agent/AgentDispatcher.h"
 #include "outside/agent/AgentFiles_win32.h"
 #include "outside/agent/AgentServer_win32.h"
+#include "outside/agent/AgentSystem_win32.h"
 #include "platform/win32/ScopedWin.h"
 
 namespace {
@@ -31,7 +32,7 @@ public:
     AgentRun()
         : log_(ExecutableFolder() + L"CorvaneAgent.log"),
           store_(ExecutableFolder() + L"CorvaneAgent.cfg"),
-          dispatcher_(store_, [this](const std::string& line) { log_.Write(line); }),
+          dispatcher_(store_, [this](const std::string& line) { log_.Write(line); }, &system_),
           server_(dispatcher_, log_) {}
 
     FileLog& Log() { return log_; }
@@ -60,6 +61,7 @@ public:
 private:
     FileLog log_;
     FileSettingsStore store_;
+    Win32AgentSystem system_;
     AgentDispatcher dispatcher_;
     AgentServer server_;
     bool sockets_ = false;

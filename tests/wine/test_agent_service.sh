@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # CorvaneAgent.exe as a real service under Wine, driven through the control program's own
 # client (agentctl uses TheAgentCtrl): nothing listening gives -1 at once, settings round-trip,
-# the service keeps them across a simulated restart (it starts by itself again), listens on
-# the loopback interface only, logs what it does, and goes away with /uninstall.
+# Windows Update blocking and the storage policy reach Windows, the service keeps its settings
+# across a simulated restart (it starts by itself again), listens on the loopback interface
+# only, logs what it does, and goes away with /uninstall.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "${CORVANE_SOURCE:-$here/../..}/scripts/wine-env.sh"
@@ -51,6 +52,17 @@ expect_debug 'CAgentCtrl GetVDiskEnable return val : 1'
 expect_debug 'CAgentCtrl SetWindowsUpdate return val : 0'
 expect_debug 'CAgentCtrl SetWindowsUpdate return val : -3'
 
+# What the security settings did to Windows (Wine has no USBSTOR driver: that step is logged as failed).
+reg_dword() { wine_reg query "$1" /v "$2" | sed -n "s/.*$2[[:space:]]*REG_DWORD[[:space:]]*//p"; }
+expect_eq "$(reg_dword 'HKLM\System\CurrentControlSet\Services\wuauserv' Start)" "0x4" "wuauserv start type"
+expect_eq "$(reg_dword 'HKLM\System\CurrentControlSet\Control\StorageDevicePolicies' WriteProtect)" "0x0" \
+    "write protection with storage forbidden"
+r=$(agentctl set-storage-blocked 0); expect_eq "$r" "result=0" "set-storage-blocked 0 (read-only)"
+expect_eq "$(reg_dword 'HKLM\System\CurrentControlSet\Control\StorageDevicePolicies' WriteProtect)" "0x1" \
+    "write protection with storage read-only"
+r=$(agentctl set-storage-blocked 1); expect_eq "$r" "result=0" "set-storage-blocked 1 again"
+grep -q 'USBSTOR start type 4: failed, error 1060' "$host_dir/CorvaneAgent.log" || fail "the missing USBSTOR driver was not logged"
+
 cfg=$(tr -d '\r' <"$host_dir/CorvaneAgent.cfg") || fail "no settings file"
 for line in vdisk_visible=1 block_windows_update=1 storage_blocked=1 storage_security=1; do
     grep -qx "$line" <<<"$cfg" || fail "settings file lacks $line: $cfg"
@@ -67,6 +79,10 @@ grep -q 'listening on 127.0.0.1:30000' <<<"$log" || fail "log lacks the listener
 grep -q 'command 1/0 SetVDiskEnable argument "1" result 0' <<<"$log" || fail "log lacks the command: $log"
 grep -q 'settings loaded: vdisk_visible=1 block_windows_update=1 storage_blocked=1 storage_security=1' <<<"$log" ||
     fail "log lacks the settings read after the restart: $log"
+
+# Lifting the update block puts Windows' own start type back.
+r=$(agentctl set-windows-update 0); expect_eq "$r" "result=0" "set-windows-update 0"
+expect_eq "$(reg_dword 'HKLM\System\CurrentControlSet\Services\wuauserv' Start)" "0x3" "wuauserv start type after unblocking"
 
 # --- /uninstall: stopped and removed; the client fails again ------------------------------
 r=$(wine_run "$dir\\CorvaneAgent.exe" /uninstall | tr -d '\r') || fail "/uninstall failed: $r"
