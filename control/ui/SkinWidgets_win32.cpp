@@ -61,52 +61,69 @@ IStream* OpenPngStream(UINT id) {
     return stream;
 }
 
+// Decodes PNG resource `id` and hands its pixels, 32-bit ARGB in reading order, to `consume`
+// while the decoder still holds them. A bitmap made from a stream keeps reading that stream, so
+// both live only for this call and the result is always a copy.
+template <typename Consume>
+bool WithPngPixels(UINT id, Consume consume) {
+    IStream* stream = OpenPngStream(id);
+    if (stream == nullptr) return false;
+    bool done = false;
+    {
+        std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream));
+        if (decoded && decoded->GetLastStatus() == Gdiplus::Ok && decoded->GetWidth() > 0 &&
+            decoded->GetHeight() > 0) {
+            INT width = static_cast<INT>(decoded->GetWidth()), height = static_cast<INT>(decoded->GetHeight());
+            Gdiplus::Rect all(0, 0, width, height);
+            Gdiplus::BitmapData data{};
+            if (decoded->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+                done = consume(width, height, static_cast<const BYTE*>(data.Scan0), data.Stride);
+                decoded->UnlockBits(&data);
+            }
+        }
+    }
+    stream->Release();
+    return done;
+}
+
+void CopyRows(BYTE* target, INT targetStride, const BYTE* source, INT sourceStride, INT width, INT height) {
+    for (INT row = 0; row < height; ++row)
+        std::memcpy(target + static_cast<ptrdiff_t>(row) * targetStride,
+                    source + static_cast<ptrdiff_t>(row) * sourceStride, static_cast<size_t>(width) * 4);
+}
+
 }  // namespace
 
 std::unique_ptr<Gdiplus::Bitmap> LoadPngImage(UINT id) {
-    IStream* stream = OpenPngStream(id);
-    if (stream == nullptr) return nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream));
     std::unique_ptr<Gdiplus::Bitmap> copy;
-    if (decoded && decoded->GetLastStatus() == Gdiplus::Ok) {
-        // A bitmap made from a stream keeps reading it; a copy of the pixels lets the stream go.
-        UINT width = decoded->GetWidth(), height = decoded->GetHeight();
-        copy.reset(new Gdiplus::Bitmap(static_cast<INT>(width), static_cast<INT>(height), PixelFormat32bppARGB));
-        if (copy->GetLastStatus() == Gdiplus::Ok) {
-            Gdiplus::Graphics graphics(copy.get());
-            graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-            if (graphics.DrawImage(decoded.get(), 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
-                Gdiplus::Ok)
-                copy.reset();
-        } else {
+    WithPngPixels(id, [&](INT width, INT height, const BYTE* pixels, INT stride) {
+        copy.reset(new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
+        if (copy->GetLastStatus() != Gdiplus::Ok) {
             copy.reset();
+            return false;
         }
-    }
-    decoded.reset();
-    stream->Release();
+        Gdiplus::Rect all(0, 0, width, height);
+        Gdiplus::BitmapData data{};
+        if (copy->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+            copy.reset();
+            return false;
+        }
+        CopyRows(static_cast<BYTE*>(data.Scan0), data.Stride, pixels, stride, width, height);
+        copy->UnlockBits(&data);
+        return true;
+    });
     return copy;
 }
 
 HBITMAP LoadPngBitmap(UINT id) {
-    std::unique_ptr<Gdiplus::Bitmap> image = LoadPngImage(id);
-    if (!image) return nullptr;
-    INT width = static_cast<INT>(image->GetWidth()), height = static_cast<INT>(image->GetHeight());
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateSurface(width, height, &bits);
-    if (bitmap == nullptr) return nullptr;
-    Gdiplus::BitmapData data{};
-    data.Width = static_cast<UINT>(width);
-    data.Height = static_cast<UINT>(height);
-    data.Stride = width * 4;
-    data.PixelFormat = PixelFormat32bppARGB;
-    data.Scan0 = bits;
-    Gdiplus::Rect all(0, 0, width, height);
-    if (image->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                        PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
-        ::DeleteObject(bitmap);
-        return nullptr;
-    }
-    image->UnlockBits(&data);
+    HBITMAP bitmap = nullptr;
+    WithPngPixels(id, [&](INT width, INT height, const BYTE* pixels, INT stride) {
+        void* bits = nullptr;
+        bitmap = CreateSurface(width, height, &bits);
+        if (bitmap == nullptr) return false;
+        CopyRows(static_cast<BYTE*>(bits), width * 4, pixels, stride, width, height);
+        return true;
+    });
     return bitmap;
 }
 
