@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "control/core/AgentCtrl.h"
+#include "control/core/AgentInProcessTransport.h"
 #include "control/core/AgentProtocol.h"
 #include "tests/native/agent/PosixAgentTransport.h"
 #include "tests/native/agent/ScriptedListener.h"
@@ -277,6 +278,28 @@ TEST(AgentClient, SocketAndConnectFailuresReportTheirErrors) {
         EXPECT_EQ(0u, Count(t.calls, "send"));
         EXPECT_EQ(0u, ctrl.Socket());
     }
+}
+
+// --- the in-process transport that other parts' tests use --------------------------------
+
+TEST(AgentInProcessTransport, ScriptsResultsRecordsRequestsAndCanRefuse) {
+    AgentInProcessTransport transport(AgentInProcessTransport::Results({5, 0}));
+    std::vector<std::wstring> lines;
+    CAgentCtrl ctrl(transport, [&lines](const std::wstring& l) { lines.push_back(l); });
+    EXPECT_EQ(5, ctrl.SetVDiskEnable(1));
+    EXPECT_EQ(0, ctrl.SetVDiskEnable(1));
+    EXPECT_EQ(0, ctrl.GetVDiskEnable());  // the last result repeats
+    ASSERT_EQ(3u, transport.Requests().size());
+    int one = 1;
+    EXPECT_EQ(EncodeRequest(kClassVDisk, kCodeSetVDiskEnable, &one), transport.Requests()[0]);
+    EXPECT_EQ(EncodeRequest(kClassVDisk, kCodeGetVDiskEnable, nullptr), transport.Requests()[2]);
+
+    transport.SetListening(false);
+    lines.clear();
+    EXPECT_EQ(-1, ctrl.SetStorageSecurity(0));
+    EXPECT_EQ((std::vector<std::wstring>{L"CAgentCtrl sock connect 10061", L"CAgentCtrl SetWindowsUpdate return val : -1"}),
+              lines);
+    EXPECT_EQ(3u, transport.Requests().size());  // nothing reached the "service"
 }
 
 }  // namespace
