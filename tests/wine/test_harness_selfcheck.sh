@@ -125,8 +125,19 @@ check "an impossible date is refused" 1 $?
 cvauto dtp-set --title "$title" --id 1012 --time 25:00 2>/dev/null
 check "a malformed time is a usage error" 2 $?
 
+# Controls inside child pages: two pages share ids 1020/1021; the shown page's control is taken.
+check "page 1 label found inside its page" "첫째 페이지" "$(cvauto get-text --title "$title" --id 1021)"
+cvauto click --title "$title" --id 1020
+wine_debug_wait 'page 1 button' 10
+check "button in the shown page pressed" 0 $?
+check "children shows nesting (id, parent id)" "1020 1030|1020 1031" \
+      "$(cvauto children --title "$title" | awk -F'\t' '$1 == 1020 { print $1 " " $7 }' | sort | paste -sd'|')"
 cvauto tab-select --title "$title" --id 1013 --item 1
 check "tab-select changes the page" "둘째" "$(cvauto get-text --title "$title" --id 1014 --nonempty)"
+check "the other page's label is now the one found" "둘째 페이지" "$(cvauto get-text --title "$title" --id 1021)"
+cvauto click --title "$title" --id 1020
+wine_debug_wait 'page 2 button' 10
+check "the same id now presses the second page's button" 0 $?
 wine_debug_wait 'tab 1' 10
 check "the parent heard TCN_SELCHANGE" 0 $?
 cvauto tab-select --title "$title" --id 1013 --item 5 2>/dev/null

@@ -6,7 +6,8 @@
 //   wait-gone   --title T [--class C]             no matching window is left (visible or not)
 //   exists      --title T [--class C]             exit 0 when a visible match exists now, 1 otherwise
 //   list        [--pid P] [--all]                 top-level windows: hwnd pid class visible rect title
-//   children    --title T                         child windows: id class enabled visible rect text
+//   children    --title T                         every child window, nested ones too:
+//                                                 id class enabled visible rect text parent-id (0: the window)
 //   click       --title T --id N [--via V]        presses control N (see "Clicking" below)
 //   get-text    --title T --id N                  prints the control's text (WM_GETTEXT)
 //   set-text    --title T --id N --text S         WM_SETTEXT
@@ -32,6 +33,9 @@
 // --hwnd 0x... names one window directly; --msgbox admits message boxes only (statics and
 // standard buttons), for when a message box has its program's main window title.
 // Numbers may be decimal or 0x-hex.
+//
+// A control is found by its id anywhere inside the window (in child pages too); where several
+// share the id, the visible one is taken.
 //
 // Every command waits, at most --timeout ms (default 10000), until its window is visible (with
 // --hidden a hidden window will do: a tray program's main window before it is opened), and
@@ -342,6 +346,32 @@ bool ControlReady(HWND control, const Context& ctx) {
     return true;
 }
 
+struct ControlSearch {
+    int id;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectById(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<ControlSearch*>(param);
+    if (GetDlgCtrlID(child) == search->id) search->found.push_back(child);
+    return TRUE;
+}
+
+// Control `id` anywhere inside the window: pages are child dialogs, and several pages may use
+// the same id, so the one a person can see wins, then any visible one, then the first found.
+HWND FindControl(HWND window, int id, const Context& ctx) {
+    HWND direct = GetDlgItem(window, id);  // the window's own control comes before its pages'
+    if (direct && ControlReady(direct, ctx)) return direct;
+    ControlSearch search{id, {}};
+    EnumChildWindows(window, CollectById, reinterpret_cast<LPARAM>(&search));
+    if (search.found.empty()) return nullptr;
+    for (HWND control : search.found)
+        if (ControlReady(control, ctx)) return control;
+    for (HWND control : search.found)
+        if (IsWindowVisible(control)) return control;
+    return search.found.front();
+}
+
 // Finds control `id` in the window and waits until it can be acted on.
 HWND WaitForControl(const Context& ctx, HWND* topLevel) {
     long long id = 0;
@@ -353,7 +383,7 @@ HWND WaitForControl(const Context& ctx, HWND* topLevel) {
     HWND lastSeen = nullptr;
     for (;;) {
         for (HWND window : FindTopLevel(ctx.filter, !ctx.options.Flag(L"hidden"))) {
-            HWND control = GetDlgItem(window, static_cast<int>(id));
+            HWND control = FindControl(window, static_cast<int>(id), ctx);
             if (!control) continue;
             lastSeen = control;
             if (ControlReady(control, ctx)) {
@@ -447,9 +477,11 @@ int CmdChildren(const Context& ctx) {
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+        HWND parent = GetParent(child);
+        int parentId = parent == window ? 0 : GetDlgCtrlID(parent);
         Print(Format(L"%d\t", GetDlgCtrlID(child)) + ClassOf(child) +
               Format(L"\t%d\t%d\t", IsWindowEnabled(child) ? 1 : 0, IsWindowVisible(child) ? 1 : 0) + RectText(r) +
-              L"\t" + Escape(WindowText(child)));
+              L"\t" + Escape(WindowText(child)) + Format(L"\t%d", parentId));
     }
     return kDone;
 }
@@ -916,7 +948,7 @@ void Usage() {
         L"  wait-gone   --title T [--class C]           until no such window exists\n"
         L"  exists      --title T [--class C]           exit 0 if a visible match exists now, else 1\n"
         L"  list        [--pid P] [--all]               hwnd pid class visible rect title (tab-separated)\n"
-        L"  children    --title T                       id class enabled visible rect text (tab-separated)\n"
+        L"  children    --title T                       id class enabled visible rect text parent-id (tab-separated)\n"
         L"  click       --title T --id N [--via auto|bmclick|command]\n"
         L"  get-text    --title T --id N                WM_GETTEXT\n"
         L"  set-text    --title T --id N --text S       WM_SETTEXT\n"

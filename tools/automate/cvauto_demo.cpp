@@ -11,6 +11,9 @@
 // picker (1012) and the tab control (1013) report what reaches their parent as debug lines:
 // "cvauto_demo: radio 1010", "cvauto_demo: row 1 checked", "cvauto_demo: tab 1"; label 1014
 // shows the selected tab's name.
+// Under the tab control sit two child pages (ids 1030, 1031) made from one template, so both
+// have a button 1020 and a label 1021; only the selected tab's page is shown, and its button
+// writes "cvauto_demo: page N button" (N = 1 or 2).
 // A hidden top-level window "cvauto 숨은 창" stands for a tray program's hidden main window: it
 // answers message 1124 with "cvauto_demo: hidden 1124 <lparam>".
 // Close (2): ends the dialog; the exit code is the number of presses of 1002.
@@ -72,6 +75,43 @@ HWND CreateHiddenWindow(HINSTANCE instance) {
                            nullptr, instance, nullptr);
 }
 
+HWND g_pages[2] = {};
+
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(page, GWLP_USERDATA, lparam);
+        SetDlgItemTextW(page, IDC_PAGE_LABEL, lparam == 1 ? L"첫째 페이지" : L"둘째 페이지");
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wparam) == IDC_PAGE_BUTTON) {
+            DebugLine(L"cvauto_demo: page %d button\n", static_cast<int>(GetWindowLongPtrW(page, GWLP_USERDATA)));
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void ShowPage(int index) {
+    for (int i = 0; i < 2; ++i)
+        if (g_pages[i]) ShowWindow(g_pages[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+void CreatePages(HWND dialog) {
+    RECT area{203, 128, 287, 164};  // dialog units, inside the tab control
+    MapDialogRect(dialog, &area);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    for (int i = 0; i < 2; ++i) {
+        g_pages[i] = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_DEMO_PAGE), dialog, PageProc, i + 1);
+        if (!g_pages[i]) continue;
+        SetWindowLongPtrW(g_pages[i], GWLP_ID, IDC_DEMO_PAGE_FIRST + i);
+        SetWindowPos(g_pages[i], HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOACTIVATE);
+    }
+    ShowPage(0);
+}
+
 void FillControls(HWND dialog) {
     HWND list = GetDlgItem(dialog, IDC_DEMO_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
@@ -110,6 +150,7 @@ void FillControls(HWND dialog) {
         TabCtrl_InsertItem(tabs, i, &tab);
     }
     SetDlgItemTextW(dialog, IDC_DEMO_TAB_LABEL, names[0]);
+    CreatePages(dialog);
 }
 
 void OnNotify(HWND dialog, const NMHDR* header) {
@@ -124,6 +165,7 @@ void OnNotify(HWND dialog, const NMHDR* header) {
         int tab = TabCtrl_GetCurSel(header->hwndFrom);
         const wchar_t* names[] = {L"첫째", L"둘째"};
         SetDlgItemTextW(dialog, IDC_DEMO_TAB_LABEL, tab >= 0 && tab < 2 ? names[tab] : L"");
+        ShowPage(tab);
         DebugLine(L"cvauto_demo: tab %d\n", tab);
     }
 }
