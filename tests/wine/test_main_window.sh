@@ -151,12 +151,26 @@ cvauto send --title "$title" --hidden --msg "$WM_TRAY_NOTIFY" --lparam 515 >/dev
 cvauto wait --title "$title" --timeout 5000 >/dev/null
 check "1124/515 shows the hidden window" 0 $?
 
-# --- menu 32774 ends the program ------------------------------------------------------------------
-cvauto post --title "$title" --msg "$WM_COMMAND" --wparam 32774 >/dev/null
+# --- the tray menu: 1124/517 opens menu 146; its exit item (X) ends the program -------------------
+menu_window() { cvauto list | awk -F'\t' '$3 == "#32768" && $4 == 1 { print $1 }' | head -n 1; }
+cvauto post --title "$title" --msg "$WM_TRAY_NOTIFY" --lparam 517 >/dev/null
+menu=
+for i in $(seq 1 100); do menu=$(menu_window); [ -n "$menu" ] && break; sleep 0.05; done
+check "1124/517 opens the tray menu" 1 "$([ -n "$menu" ] && echo 1)"
+wine_screenshot 20_tray_menu.png >/dev/null
+cvauto key --hwnd "$menu" --vk 27 >/dev/null  # Escape closes the menu only
+sleep 0.5
+check "Escape closes the menu" "" "$(menu_window)"
+check "process still running after the menu closed" 1 "$(kill -0 "$corvane" 2>/dev/null && echo 1)"
+
+cvauto post --title "$title" --msg "$WM_TRAY_NOTIFY" --lparam 517 >/dev/null
+for i in $(seq 1 100); do menu=$(menu_window); [ -n "$menu" ] && break; sleep 0.05; done
+cvauto key --hwnd "$menu" --vk 88 >/dev/null  # X: "끝내기(&X)", command 32774
 wine_wait "$corvane" 15
-check "menu 32774 ends the process" 0 $?
+check "menu 32774 (끝내기) ends the process" 0 $?
 cvauto wait-gone --title "$title" --timeout 5000
 check "window gone" 0 $?
+check "tray icon removed with the window" 0 "$(tray_visible)"
 
 echo "screenshots: $WINE_ENV_DIR"
 echo "main window: $failures failure(s)"
