@@ -90,8 +90,10 @@ IniDocument IniDocument::Parse(const std::string& bytes) {
 
 std::string IniDocument::Serialize() const {
     std::wstring text;
-    for (const IniSection& section : sections) {
-        if (!section.name.empty()) text += L"\r\n[" + section.name + L"]\r\n";
+    for (size_t i = 0; i < sections.size(); ++i) {
+        const IniSection& section = sections[i];
+        // A "[]" header after the first section is written too, so its keys stay apart.
+        if (i > 0 || !section.name.empty()) text += L"\r\n[" + section.name + L"]\r\n";
         for (const IniKey& key : section.keys) {
             text += key.name;
             if (key.hasValue) text += L"=" + key.value;

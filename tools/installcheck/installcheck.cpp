@@ -8,6 +8,9 @@
 //                                             install <pw>, check <pw>, release <pw>, uninstall <pw>,
 //                                             firewall <record>, nodrives
 //   installcheck chooser <ms>                 show the drive chooser for <ms> milliseconds
+//   installcheck version <file>               the file's version record
+//   installcheck product <folder> <file>      the product version found below <folder>
+//   installcheck versionbox <version>         the version box (F1) for a product version
 // Exit code 0 when everything asked for succeeded (or was printed), 1 otherwise, 2 on bad usage.
 #include <windows.h>
 
@@ -18,13 +21,16 @@
 #include <string>
 #include <vector>
 
+#include "install/app/FileVersionInfo.h"
 #include "install/app/InstallConfig.h"
+#include "install/app/Win32VersionBox.h"
 #include "install/app/Win32InstallLog.h"
 #include "install/engine/HelperDll.h"
 #include "install/engine/SystemChecks.h"
 #include "platform/ports/TextCodec.h"
 #include "platform/win32/Win32Profile.h"
 #include "platform/win32/Win32SystemFacts.h"
+#include "platform/win32/Win32VersionFiles.h"
 #include "tests/native/install_app/InstallConfigCases.h"
 
 namespace {
@@ -220,8 +226,39 @@ int RunChooser(DWORD showMs) {
     return 0;
 }
 
+int RunVersion(const std::wstring& path) {
+    platform::win32::Win32VersionFiles files;
+    ConsoleLog log;
+    install::FileVersionInfo info;
+    if (!install::ReadFileVersionInfo(files, log, path, info)) {
+        Print(L"no version\n");
+        return 1;
+    }
+    Print(L"version: " + std::to_wstring(info.major) + L"." + std::to_wstring(info.minor) + L"." +
+          std::to_wstring(info.build) + L"." + std::to_wstring(info.revision) + L"\n");
+    static const wchar_t* names[] = {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName",
+                                     L"LegalCopyright", L"LegalTrademarks1", L"LegalTrademarks2",
+                                     L"OriginalFilename", L"ProductName", L"ProductVersion"};
+    for (const auto& [number, texts] : info.strings)
+        for (int n = 0; n < install::kVersionStringCount; ++n)
+            Print(std::to_wstring(number) + L" " + names[n] + L"=" + texts[n] + L"\n");
+    return 0;
+}
+
+int RunProduct(const std::wstring& folder, const std::wstring& file) {
+    platform::win32::Win32VersionFiles files;
+    ConsoleLog log;
+    std::wstring version;
+    if (!install::FindProductVersion(files, log, folder, file, version)) {
+        Print(L"not found\n");
+        return 1;
+    }
+    Print(L"product version: " + version + L"\n");
+    return 0;
+}
+
 int Usage() {
-    Print(L"usage: installcheck config <folder> | options | log ok|fail [text]... | checks [n] | helper [op [arg]]... | chooser <ms>\n");
+    Print(L"usage: installcheck config <folder> | options | log ok|fail [text]... | checks [n] | helper [op [arg]]... | chooser <ms> | version <file> | product <folder> <file> | versionbox <version>\n");
     return 2;
 }
 
@@ -239,5 +276,11 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"checks") return RunChecks(rest.empty() ? 0 : _wtoi(rest[0].c_str()));
     if (command == L"helper") return RunHelper(rest);
     if (command == L"chooser" && rest.size() == 1) return RunChooser(static_cast<DWORD>(_wtoi(rest[0].c_str())));
+    if (command == L"version" && rest.size() == 1) return RunVersion(rest[0]);
+    if (command == L"product" && rest.size() == 2) return RunProduct(rest[0], rest[1]);
+    if (command == L"versionbox" && rest.size() == 1) {
+        install::ShowVersionBox(nullptr, L"HDD Corvane 9", rest[0]);
+        return 0;
+    }
     return Usage();
 }
