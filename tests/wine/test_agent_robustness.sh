@@ -26,8 +26,9 @@ sleep 2   # they are connected and stalling now
 t0=$(date +%s%N)
 r=$(agentctl get-vdisk); expect_eq "$r" "result=0" "good request beside stalled clients"
 elapsed_ms=$(( ($(date +%s%N) - t0) / 1000000 ))
-# A Wine process start is well under a second here; the service's own bounds are 5 s.
-[ "$elapsed_ms" -lt 4000 ] || fail "good request waited ${elapsed_ms} ms behind stalled clients"
+# Served one after another, the five stalled clients would hold it back for more than 20 s
+# (5 s each); a busy host may still take a few seconds to start a Wine process.
+[ "$elapsed_ms" -lt 10000 ] || fail "good request waited ${elapsed_ms} ms behind stalled clients"
 
 # Malformed requests get a refusal (or nothing, for a client that is gone) and change nothing.
 while read -r kind want; do
