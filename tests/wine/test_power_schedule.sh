@@ -2,6 +2,8 @@
 # The power schedule end to end with the real programs: "restart at" the current minute is saved
 # through the password prompt; within one watch period the 30-second countdown opens with the
 # schedule wording, "30" and "재부팅"; Cancel closes it and no other countdown opens in that run.
+# Then, with the program only in the tray, a stored schedule opens the countdown by itself and its
+# OK asks Windows for the restart at once.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "${CORVANE_SOURCE:-$here/../..}/scripts/wine-env.sh"
@@ -57,6 +59,28 @@ check "the program goes on" 0 $?
 
 cvauto post --hwnd "$main_window" --hidden --msg $WM_CLOSE >/dev/null
 wine_wait "$corvane" 20 >/dev/null
+
+# --- the usual case: the program sits in the tray, its window never opened ------------------
+# A schedule stored earlier ("restart at" this minute) is watched from the start; OK on the
+# countdown asks for the restart at once.
+while [ "$(date +%-S)" -gt 30 ]; do sleep 1; done
+now=$(date +%H:%M)
+ctl set-power 2 "$now" >/dev/null
+wine_debug_start
+wine_start "$app\\Corvane.exe"
+corvane=$WINE_LAST_PID
+cvauto wait --title "$countdown_title" --timeout 30000 >/dev/null
+check "countdown opens while the window stays hidden" 0 $?
+opened=$SECONDS
+cvauto exists --title "$product" --class "#32770" >/dev/null
+check "main window still hidden" 1 $?
+echo "screenshot: $(wine_screenshot 02_countdown_from_tray.png)"
+cvauto click --title "$countdown_title" --id 1 >/dev/null
+wine_debug_wait '^Corvane ExitWindowsEx\(reboot\) = 1' 10
+check "OK asks for the restart at once" 0 $?
+check "well before the 29 s of the count" 1 "$(( SECONDS - opened < 15 ? 1 : 0 ))"
+wine_wait "$corvane" 20 >/dev/null
+check "the session ended the program" 0 $?
 
 echo "power schedule: $failures failure(s)"
 [ "$failures" -eq 0 ]
