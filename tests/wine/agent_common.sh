@@ -10,7 +10,8 @@ expect_debug() {
 # The control program's client, as agentctl.exe runs it; stdout without CR.
 agentctl() { wine_run 'C:\Corvane\agentctl.exe' "$@" | tr -d '\r'; }
 
-# Port 30000 is the host's own under Wine: another test's agent may still hold it.
+# Port 30000 is the host's own under Wine when the test shares the host's network
+# (WINE_ENV_NETNS=0): another test's agent may still hold it.
 agent_port_wait_free() {
     local i
     for i in $(seq 1 120); do
