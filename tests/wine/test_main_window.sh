@@ -172,6 +172,18 @@ cvauto wait-gone --title "$title" --timeout 5000
 check "window gone" 0 $?
 check "tray icon removed with the window" 0 "$(tray_visible)"
 
+# --- Alt+F4 ends the program too (the key as the window manager delivers it) ------------------
+wine_start "$dir\\Corvane.exe"
+corvane=$WINE_LAST_PID
+for i in $(seq 1 200); do [ "$(seen '^Corvane tray icon added$')" -ge 2 ] && break; sleep 0.1; done
+check "restarted program added its tray icon" 2 "$(seen '^Corvane tray icon added$')"
+wine_run "$dir\\Corvane.exe"
+cvauto wait --title "$title" >/dev/null
+check "window opened again" 0 $?
+cvauto post --title "$title" --msg 260 --wparam 115 --lparam 0x20000001 >/dev/null  # WM_SYSKEYDOWN, VK_F4, Alt held
+wine_wait "$corvane" 15
+check "Alt+F4 ends the process" 0 $?
+
 echo "screenshots: $WINE_ENV_DIR"
 echo "main window: $failures failure(s)"
 [ "$failures" -eq 0 ]
