@@ -66,10 +66,10 @@
 #   as "no 32-bit" as well.
 # - OutputDebugStringW reaches Wine's debug channel "seh" as the ANSI text of the string (code
 #   page of the locale: 1252 by default, so Hangul becomes "?"; 949 with WINE_ENV_LOCALE=
-#   ko_KR.UTF-8), escaped C-style and cut after 300 characters. Each call gives one
-#   `pid:tid:warn:seh:dispatch_exception "..."` line on the stderr of the process; services and
-#   children inherit the stderr of the process that started them, so every Wine process of the
-#   session writes its stderr into one log.
+#   ko_KR.UTF-8), escaped C-style and cut after about 290 characters (wine_debug_lines then ends
+#   the line with "..."). Each call gives one `pid:tid:warn:seh:dispatch_exception "..."` line on
+#   the stderr of the process; services and children inherit the stderr of the process that
+#   started them, so every Wine process of the session writes its stderr into one log.
 # - Korean command-line arguments reach wmain intact when the host locale is UTF-8 (C.UTF-8).
 # - Volatile registry keys vanish at wine_restart. RegCreateKeyEx with REG_OPTION_VOLATILE makes
 #   the missing parent keys volatile too, and no lasting key can then be made under them (as on

@@ -60,6 +60,11 @@ wine_debug_wait 'press 10' 10
 check "debug line of the 10th press seen" 0 $?
 check "debug lines, in order" "$(seq -f 'cvauto_demo: press %g' 1 10 | tr '\n' ' ')" \
       "$(wine_debug_lines | grep -o 'cvauto_demo: press [0-9]*' | tr '\n' ' ')"
+check "escaped characters decoded; Hangul is '?' in code page 1252" 'cvauto_demo: escapes "q" back\slash	tab ??' \
+      "$(wine_debug_lines | grep '^cvauto_demo: escapes')"
+long=$(wine_debug_lines | grep '^cvauto_demo: long ')
+echo "a 418-character debug line arrives as ${#long} characters"
+check "Wine cuts a long line and the cut is marked by ..." "1 ..." "$(( ${#long} < 418 )) ${long: -3}"
 check "debug line carries the pid" 1 \
       "$(wine_debug_lines --pid | awk -F'\t' '$2 == "cvauto_demo: start" && $1 > 0 { print 1 }')"
 

@@ -14,6 +14,8 @@
 // Under the tab control sit two child pages (ids 1030, 1031) made from one template, so both
 // have a button 1020 and a label 1021; only the selected tab's page is shown, and its button
 // writes "cvauto_demo: page N button" (N = 1 or 2).
+// At start it writes "cvauto_demo: start", a line with a quote, a backslash, a tab and Hangul,
+// and a 418-character line, so that the harness's decoding and Wine's cut can be checked.
 // A hidden top-level window "cvauto 숨은 창" stands for a tray program's hidden main window: it
 // answers message 1124 with "cvauto_demo: hidden 1124 <lparam>".
 // Close (2): ends the dialog; the exit code is the number of presses of 1002.
@@ -25,6 +27,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <string>
 
 #include "cvauto_demo.h"
 
@@ -230,6 +233,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     HWND hidden = CreateHiddenWindow(instance);
     OutputDebugStringW(L"cvauto_demo: start\n");
+    // Lines that show how the harness decodes what Wine escapes, and where Wine cuts long lines.
+    OutputDebugStringW(L"cvauto_demo: escapes \"q\" back\\slash\ttab 한글\n");
+    std::wstring longLine = L"cvauto_demo: long ";
+    longLine.append(400, L'x');
+    longLine += L"\n";
+    OutputDebugStringW(longLine.c_str());
     INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_DEMO), nullptr, DemoProc, 0);
     if (hidden) DestroyWindow(hidden);
     OutputDebugStringW(L"cvauto_demo: end\n");
