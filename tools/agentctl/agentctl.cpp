@@ -10,6 +10,8 @@
 //             silent (connects, sends nothing for SECONDS), slow (a byte every 200 ms),
 //             vanish (half a request, then a reset)
 //   agentctl flood N                                       N clients at once; prints "answered=A of N"
+//   agentctl mute-listener SECONDS                         holds 127.0.0.1:30000 for SECONDS, taking
+//       requests and never answering (the agent's port must be free); prints "listening" first
 #include <winsock2.h>
 #include <windows.h>
 
@@ -127,9 +129,39 @@ int Flood(int clients) {
     return answered.load() == clients ? 0 : 1;
 }
 
+int MuteListener(int seconds) {
+    SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = ::htons(kAgentPort);
+    address.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
+    if (listener == INVALID_SOCKET || ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener, SOMAXCONN) != 0) {
+        std::wprintf(L"listen failed: %d\n", ::WSAGetLastError());
+        return 1;
+    }
+    std::wprintf(L"listening\n");
+    std::fflush(stdout);
+    std::vector<SOCKET> clients;
+    DWORD end = ::GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    while (static_cast<int>(end - ::GetTickCount()) > 0) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(listener, &readable);
+        timeval tv{0, 200000};
+        if (::select(0, &readable, nullptr, nullptr, &tv) == 1) {
+            SOCKET client = ::accept(listener, nullptr, nullptr);
+            if (client != INVALID_SOCKET) clients.push_back(client);  // held open, never answered
+        }
+    }
+    for (SOCKET c : clients) ::closesocket(c);
+    ::closesocket(listener);
+    return 0;
+}
+
 int Usage() {
     std::fwprintf(stderr, L"usage: agentctl get-vdisk | set-vdisk N | set-windows-update N | set-storage-blocked N |"
-                          L" set-storage-security N | raw KIND [SECONDS] | flood N\n");
+                          L" set-storage-security N | raw KIND [SECONDS] | flood N | mute-listener SECONDS\n");
     return 2;
 }
 
@@ -150,6 +182,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (command == L"set-storage-security" && argc > 2) std::wprintf(L"result=%d\n", agent.SetStorageSecurity(value));
     else if (command == L"raw" && argc > 2) rc = Raw(argv[2], argc > 3 ? static_cast<int>(std::wcstol(argv[3], nullptr, 10)) : 10);
     else if (command == L"flood" && argc > 2) rc = Flood(value);
+    else if (command == L"mute-listener" && argc > 2) rc = MuteListener(value);
     else rc = Usage();
     std::fflush(stdout);
     ::WSACleanup();
