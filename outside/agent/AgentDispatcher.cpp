@@ -15,11 +15,9 @@ std::string Printable(const std::string& text) {
     return out;
 }
 
-}  // namespace
-
-namespace {
 const PolicyPart kStoragePart = PolicyPart::Storage;
 const PolicyPart kWindowsUpdatePart = PolicyPart::WindowsUpdate;
+
 }  // namespace
 
 AgentDispatcher::AgentDispatcher(IAgentSettingsStore& store, LogSink log, IAgentSystem* system)
