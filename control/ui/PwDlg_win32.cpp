@@ -9,6 +9,7 @@ namespace control::ui {
 
 namespace {
 constexpr int kEdits[] = {IDC_PW_CURRENT, IDC_PW_NEW, IDC_PW_CONFIRM};
+constexpr int kLabels[] = {IDC_PW_CURRENT_LABEL, IDC_PW_NEW_LABEL, IDC_PW_CONFIRM_LABEL};
 }
 
 CPwDlg::CPwDlg() : CEnvironmentPage(IDD_PASSWORD_PAGE, IDB_PAGE_PASSWORD) {}
@@ -17,7 +18,12 @@ BOOL CPwDlg::OnInitDialog() {
     CEnvironmentPage::OnInitDialog();
     m_okButton.Attach(m_hWnd, IDC_SETTINGS_OK);
     m_okButton.SetSkin(IDB_SETTINGS_OK_BUTTON, true, 11, 277);
-    for (int id : kEdits) ::SendMessageW(Item(id), EM_LIMITTEXT, kPasswordChars - 1, 0);
+    // Placed in pixels, like the page itself: dialog units follow the font, the background does not.
+    for (int i = 0; i < 3; ++i) {
+        ::MoveWindow(Item(kLabels[i]), 40, 95 + 40 * i, 120, 16, FALSE);
+        ::MoveWindow(Item(kEdits[i]), 170, 92 + 40 * i, 190, 22, FALSE);
+        ::SendMessageW(Item(kEdits[i]), EM_LIMITTEXT, kPasswordChars - 1, 0);
+    }
     return TRUE;
 }
 

@@ -174,11 +174,13 @@ answer_prompt() {
     cvauto click --hwnd "$h" --id 1 >/dev/null
 }
 
-# Prints the text of the message box now shown and presses BUTTON on it.
-message_answer() {
+# Prints the text of the message box now shown and presses BUTTON on it; with SHOT, a
+# screenshot of it first.
+message_answer() {  # message_answer BUTTON [SHOT.png]
     local h text
     h=$(other_dialog) || return 1
     text=$(cvauto msgbox-text --hwnd "$h")
+    [ -n "${2:-}" ] && wine_screenshot "$2" >/dev/null
     cvauto click --hwnd "$h" --id "$1" >/dev/null
     cvauto wait-gone --hwnd "$h" --timeout 5000 >/dev/null 2>&1
     printf '%s\n' "$text"

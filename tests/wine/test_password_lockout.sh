@@ -23,17 +23,17 @@ settings_menu 6
 page=$(probe_find 1058 Button 1) || fail "no power page"
 
 # Each try: the power page's OK asks the password before it stores anything.
-try_password() {  # try_password TEXT -> the message shown
+try_password() {  # try_password TEXT [SHOT.png] -> the message shown
     cvauto click --hwnd "$page" --id 1066 >/dev/null
     answer_prompt "$1" || { echo "(no prompt)"; return; }
-    message_answer 1
+    message_answer 1 "${2:-}"
 }
 check "space refused" "$msg178" "$(try_password ' bramble')"
 check "wrong 1" "$msg180" "$(try_password thistle)"
 check "tab goes to the library, wrong 2" "$msg180" "$(try_password "$(printf 'bram\tble')")"
 check "wrong 3 locks" "$msg227" "$(try_password heather)"
-echo "screenshot: $(wine_screenshot 01_locked.png)"
-check "then the right one: still locked" "$msg227" "$(try_password bramble)"
+check "then the right one: still locked" "$msg227" "$(try_password bramble 01_message_227.png)"
+echo "screenshot: $WINE_ENV_DIR/01_message_227.png"
 check "nothing stored" "power_mode=0" "$(ctl ext | grep '^power_mode=')"
 ctl verify bramble >/dev/null
 check "the library is locked for every program" 1 $?
@@ -60,6 +60,7 @@ cvauto set-text --hwnd "$pw" --id 1025 --text bramble >/dev/null
 cvauto set-text --hwnd "$pw" --id 1026 --text Heather >/dev/null
 cvauto set-text --hwnd "$pw" --id 1027 --text heather >/dev/null
 cvauto click --hwnd "$pw" --id 1066 >/dev/null
+echo "screenshot: $(wine_screenshot 02_password_page.png)"
 check "confirmation differing by case" "$msg180" "$(message_answer 1)"
 check "edits kept after a refusal" "Heather" "$(cvauto get-text --hwnd "$pw" --id 1026 --any-state | tr -d '\r')"
 cvauto set-text --hwnd "$pw" --id 1026 --text heather >/dev/null
