@@ -152,6 +152,11 @@ TEST(IniModelTest, ParsingAndWritingFollowThePrivateProfileRules) {
     EXPECT_EQ(again.Find(L"c", L"N")->value, L"4");
     EXPECT_EQ(again.Find(L"B", L"k")->value, L"v w");
 
+    // Keys under an empty "[]" header stay apart from the section before it when written back.
+    IniDocument empty = IniDocument::Parse(IniDocument::Parse("[A]\nx=1\n[]\nk=2\n").Serialize());
+    EXPECT_EQ(empty.Find(L"A", L"k"), nullptr);
+    EXPECT_NE(empty.Find(L"A", L"x"), nullptr);
+
     IniDocument unicode = IniDocument::Parse(testcases::Utf16File(L"[S]\r\nk=\uD55C\r\n"));
     unicode.Set(L"S", L"m", L"\uAE00");
     IniDocument reread = IniDocument::Parse(unicode.Serialize());
