@@ -11,7 +11,8 @@
 // picker (1012) and the tab control (1013) report what reaches their parent as debug lines:
 // "cvauto_demo: radio 1010", "cvauto_demo: row 1 checked", "cvauto_demo: tab 1"; label 1014
 // shows the selected tab's name.
-// Under the tab control sit two child pages (ids 1030, 1031) made from one template, so both
+// Under the tab control sit two child pages (ids 1030, 1031) made from one template in the
+// "MS Shell Dlg" face (the dialog itself uses "굴림"), so both faces show Hangul; both
 // have a button 1020 and a label 1021; only the selected tab's page is shown, and its button
 // writes "cvauto_demo: page N button" (N = 1 or 2).
 // At start it writes "cvauto_demo: start", a line with a quote, a backslash, a tab and Hangul,
