@@ -23,7 +23,7 @@ WM_COMMAND=273
 WM_TRAY_NOTIFY=1124
 
 wine_env_init main_window || exit 1
-dir=$(wine_install_product_files 'C:\Corvane' Corvane.exe corvane.dll CorvaneAgent.exe) || exit 1
+dir=$(wine_install_product_files 'C:\Corvane' Corvane.exe corvane.dll CorvaneAgent.exe corvanectl.exe) || exit 1
 sc() { wine_run 'C:\windows\system32\sc.exe' "$@" | tr -d '\r'; }
 service_state() { sc query CorvaneAgent | awk '$1 == "STATE" { print $4 }'; }
 wait_service() {  # wait_service STATE
@@ -172,7 +172,13 @@ cvauto wait-gone --title "$title" --timeout 5000
 check "window gone" 0 $?
 check "tray icon removed with the window" 0 "$(tray_visible)"
 
-# --- Alt+F4 ends the program too (the key as the window manager delivers it) ------------------
+# --- one-day release with restore not in use: the mode label; Alt+F4 ends the program ------------
+ctl() { wine_run "$dir\\corvanectl.exe" "$@" | tr -d '\r'; }
+ctl preset release day | grep -qx 'preset=ok' || fail "corvanectl preset release day"
+ctl preset drives | grep -qx "preset=ok" || fail "corvanectl preset drives (none)"  # no drive with restore: bit 6 clear
+status=$(ctl status)
+check "core reports one-day release" day "$(sed -n 's/^release=//p' <<<"$status")"
+check "core reports restore not in use (bit 6 clear)" 0 "$(( $(sed -n 's/^flags=//p' <<<"$status") & 0x40 ))"
 wine_start "$dir\\Corvane.exe"
 corvane=$WINE_LAST_PID
 for i in $(seq 1 200); do [ "$(seen '^Corvane tray icon added$')" -ge 2 ] && break; sleep 0.1; done
@@ -180,6 +186,10 @@ check "restarted program added its tray icon" 2 "$(seen '^Corvane tray icon adde
 wine_run "$dir\\Corvane.exe"
 cvauto wait --title "$title" >/dev/null
 check "window opened again" 0 $?
+check "mode label in one-day release without restore" "일일 복구 해제 모드(복구 미사용)" \
+      "$(cvauto get-text --title "$title" --id 1046 --any-state)"
+sleep 0.5
+wine_screenshot 30_day_release.png >/dev/null
 cvauto post --title "$title" --msg 260 --wparam 115 --lparam 0x20000001 >/dev/null  # WM_SYSKEYDOWN, VK_F4, Alt held
 wine_wait "$corvane" 15
 check "Alt+F4 ends the process" 0 $?
