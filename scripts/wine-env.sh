@@ -259,7 +259,7 @@ _wine_env_server_on() {
 # When the test's shell dies without running its EXIT trap (killed by a timeout, or a test that
 # replaced the trap), this turns the machine off: the prefix's server and our Xvfb.
 _wine_env_watchdog() {
-    setsid bash -c '
+    env -u WINEPREFIX setsid bash -c '
         owner=$1 prefix=$2 xvfb=$3
         while kill -0 "$owner" 2>/dev/null; do sleep 2; done
         WINEPREFIX=$prefix timeout 10 wineserver -k
@@ -320,7 +320,8 @@ wine_env_processes() {
 wine_env_cleanup() {
     local pid
     if [ -n "${WINE_ENV_WATCHDOG_PID:-}" ]; then
-        kill "$WINE_ENV_WATCHDOG_PID" 2>/dev/null || true
+        # Its own process group (setsid): the group goes, its sleep included.
+        kill -- "-$WINE_ENV_WATCHDOG_PID" 2>/dev/null || kill "$WINE_ENV_WATCHDOG_PID" 2>/dev/null || true
         WINE_ENV_WATCHDOG_PID=
     fi
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then

@@ -44,10 +44,12 @@
 // to a dialog before WM_INITDIALOG has finished is lost, which is why nothing acts on a window
 // that merely exists.
 //
-// Clicking: --via auto (default) toggles check boxes and radio buttons with a posted BM_CLICK and
-// presses every other control by posting WM_COMMAND/BN_CLICKED to its parent; --via bmclick
-// always posts BM_CLICK; --via command always posts WM_COMMAND. Posting (not sending) keeps
-// cvauto from blocking when the click opens a modal dialog or message box.
+// Clicking: --via auto (default) toggles check boxes and radio buttons with BM_CLICK and presses
+// every other control with WM_COMMAND/BN_CLICKED to its parent; --via bmclick always uses
+// BM_CLICK, --via command always WM_COMMAND. The message is sent: click returns once the program
+// has handled the press, or after one second while the handler still runs (it has opened a modal
+// dialog or message box), so cvauto never blocks on a modal loop. `key` posts its keystrokes
+// (the dialog manager reads them from the queue): wait for their effect before reading.
 //
 // List views, tab controls and date-time pickers take pointers in their messages; cvauto puts
 // those structures into the target process's memory, so it must have the target's bitness
@@ -73,6 +75,7 @@ constexpr int kNotMet = 1;
 constexpr int kUsage = 2;
 constexpr DWORD kPollMs = 50;
 constexpr UINT kSendTimeoutMs = 5000;
+constexpr UINT kClickSettleMs = 1000;
 
 std::string ToUtf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -511,16 +514,18 @@ int CmdClick(const Context& ctx) {
     HWND control = WaitForControl(ctx, nullptr);
     if (!control) return kNotMet;
     bool useBmClick = via == L"bmclick" || (via == L"auto" && IsToggleButton(control));
-    BOOL posted;
-    if (useBmClick) {
-        posted = PostMessageW(control, BM_CLICK, 0, 0);
-    } else {
-        HWND parent = GetParent(control);
-        posted = PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
-                              reinterpret_cast<LPARAM>(control));
-    }
-    if (!posted) {
-        Complain(Format(L"posting the click failed: error %lu", GetLastError()));
+    HWND target = useBmClick ? control : GetParent(control);
+    UINT message = useBmClick ? BM_CLICK : WM_COMMAND;
+    WPARAM wparam = useBmClick ? 0 : MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
+    LPARAM lparam = useBmClick ? 0 : reinterpret_cast<LPARAM>(control);
+    // Sent, so that whatever the test reads next already shows the press; a handler still busy
+    // after kClickSettleMs has most likely opened a modal dialog or message box, and the press
+    // then counts as done while the program goes on handling it.
+    DWORD_PTR ignored = 0;
+    SetLastError(0);
+    if (!SendMessageTimeoutW(target, message, wparam, lparam, SMTO_NORMAL, kClickSettleMs, &ignored) &&
+        GetLastError() != ERROR_TIMEOUT) {
+        Complain(Format(L"the click was not delivered: error %lu", GetLastError()));
         return kNotMet;
     }
     return kDone;
