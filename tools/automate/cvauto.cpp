@@ -521,10 +521,11 @@ int CmdClick(const Context& ctx) {
     // Sent, so that whatever the test reads next already shows the press; a handler still busy
     // after kClickSettleMs has most likely opened a modal dialog or message box, and the press
     // then counts as done while the program goes on handling it.
+    // A press that ends the program (the window is gone before the reply) was delivered too.
     DWORD_PTR ignored = 0;
     SetLastError(0);
     if (!SendMessageTimeoutW(target, message, wparam, lparam, SMTO_NORMAL, kClickSettleMs, &ignored) &&
-        GetLastError() != ERROR_TIMEOUT) {
+        GetLastError() != ERROR_TIMEOUT && IsWindow(target)) {
         Complain(Format(L"the click was not delivered: error %lu", GetLastError()));
         return kNotMet;
     }
