@@ -23,7 +23,9 @@ BOOL CAlertMsgDlg::OnInitDialog() {
     SetText(m_strTitle);
     SetItemText(IDC_ALERT_DRIVES, m_strDrives);
     SetItemText(IDC_ALERT_TEXT, m_strText);
-    return TRUE;
+    // Focus on OK rather than on the drive list, which would show its text selected.
+    ::SetFocus(Item(IDOK));
+    return FALSE;
 }
 
 bool CAlertMsgDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
