@@ -145,6 +145,7 @@ _wine_env_pick_wine() {
     if _wine_env_host_runs_32bit; then
         WINE_LOADER=/usr/lib/wine/wine
         WINE_ENV_BITS=32
+        unset WINELOADER
     else
         WINE_LOADER=/usr/lib/wine/wine64
         WINE_ENV_BITS=64
@@ -166,7 +167,7 @@ _wine_env_pick_wine() {
                 return 0
             fi
         done
-        _wine_env_say "this host cannot run 32-bit Windows programs (no i386 support in the kernel)" \
+        _wine_env_say "this host cannot run 32-bit Windows programs at native speed" \
                       "and no 64-bit build was found: set CORVANE_WIN64_BIN or build build/win64"
         return 1
     fi
@@ -189,7 +190,7 @@ _wine_env_start_xvfb() {
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$log" 2>&1 &
         WINE_ENV_XVFB_PID=$!
-        for i in $(seq 1 100); do
+        for i in $(seq 1 200); do  # up to 10 s: a loaded machine starts Xvfb slowly
             if ! kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null; then break; fi
             if [ -S "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$WINE_ENV_XVFB_PID" ]; then
                 WINE_ENV_DISPLAY=":$n"
