@@ -44,6 +44,8 @@ std::wstring LoadStringResource(UINT id, HINSTANCE module) {
 
 namespace {
 const wchar_t kControlProperty[] = L"CorvaneControl";
+// The procedure we replaced; stays with the window as long as our procedure is in its chain.
+const wchar_t kPreviousProcProperty[] = L"CorvaneControlProc";
 
 // The control a parent message is about, for reflection.
 HWND ReflectionTarget(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,6 +79,7 @@ bool CControl::Attach(HWND control) {
     m_hWnd = control;
     m_previousProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CControl::SubclassProc)));
+    ::SetPropW(control, kPreviousProcProperty, reinterpret_cast<HANDLE>(m_previousProc));
     return true;
 }
 
@@ -84,8 +87,10 @@ void CControl::Detach() {
     if (m_hWnd == nullptr) return;
     if (::IsWindow(m_hWnd)) {
         // Only undo our own subclassing; someone who subclassed after us keeps the chain.
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &CControl::SubclassProc)
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &CControl::SubclassProc) {
             ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
+            ::RemovePropW(m_hWnd, kPreviousProcProperty);
+        }
         ::RemovePropW(m_hWnd, kControlProperty);
     }
     m_hWnd = nullptr;
@@ -101,11 +106,18 @@ LRESULT CControl::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK CControl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CControl* self = FromHandle(hwnd);
-    if (self == nullptr || self->m_hWnd != hwnd) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (self == nullptr || self->m_hWnd != hwnd) {
+        // Detached while a later subclass kept us in the chain: pass everything on.
+        auto previous = reinterpret_cast<WNDPROC>(::GetPropW(hwnd, kPreviousProcProperty));
+        if (message == WM_NCDESTROY) ::RemovePropW(hwnd, kPreviousProcProperty);
+        return previous ? ::CallWindowProcW(previous, hwnd, message, wParam, lParam)
+                        : ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         // The window goes first; the object lets go of it and may be attached again.
         WNDPROC previous = self->m_previousProc;
         self->Detach();
+        ::RemovePropW(hwnd, kPreviousProcProperty);
         return ::CallWindowProcW(previous, hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
