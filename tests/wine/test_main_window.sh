@@ -64,15 +64,16 @@ sc start CorvaneAgent >/dev/null
 wait_service RUNNING || fail "agent service did not start: $(service_state)"
 running=$(date +%s%N)
 # Fine-grained watch: the home page tests once a second, pauses 3 s, then the 1 s tray timer runs.
-for i in $(seq 1 300); do
+for i in $(seq 1 400); do
     [ "$(seen '^Corvane tray icon added$')" -gt 0 ] && break
     sleep 0.05
 done
 elapsed=$(( ($(date +%s%N) - running) / 1000000 ))
 check "tray icon added once the service runs" 1 "$(seen '^Corvane tray icon added$')"
 echo "     tray icon $elapsed ms after the service reached the running state"
-# At least the pause and the timer; the upper bound leaves room for a busy two-core host.
-check "tray icon after 4 s and within 8 s" 1 "$(( elapsed >= 3900 && elapsed <= 8000 ? 1 : 0 ))"
+# At least the pause and the timer. About 5 s on a quiet host, up to 8 s measured under heavy load;
+# the upper bound only catches a tray icon that does not follow the service at all.
+check "tray icon after 4 s and within 20 s" 1 "$(( elapsed >= 3900 && elapsed <= 20000 ? 1 : 0 ))"
 check "the service was seen running before the tray icon" "CorvaneAgent service is running|Corvane tray icon added" \
       "$(wine_debug_lines | grep -E '^(CorvaneAgent service is running|Corvane tray icon added)$' | paste -sd '|')"
 check "no failure adding the tray icon" 0 "$(seen 'Fail to add the tray icon')"
