@@ -24,9 +24,10 @@
 #                               (made once per build tree under a lock), Xvfb on a free display
 #                               (1024x768x24), exports DISPLAY WINEPREFIX WINEARCH WINEDEBUG
 #                               WINEDLLOVERRIDES LC_ALL, starts `wineserver -p`, boots the session
-#                               and installs an EXIT trap that calls wine_env_cleanup (a test that
-#                               sets its own EXIT trap must call wine_env_cleanup in it; a watchdog
-#                               turns the machine off should the test die without it).
+#                               and installs an EXIT trap that calls wine_env_cleanup and, when the
+#                               test passed, removes the prefix (WINE_ENV_KEEP_PREFIX=1 keeps it; a
+#                               test that sets its own EXIT trap must call wine_env_cleanup in it; a
+#                               watchdog turns the machine off should the test die without it).
 #                               Sets WINE_ENV_DIR (the test's output folder), WINE_DEBUG_LOG.
 #   wine_env_cleanup            Ends this prefix's server and processes, then our Xvfb.
 #   wine_env_processes          Prints pid and command of every host process of this prefix.
@@ -286,7 +287,7 @@ wine_env_init() {
     WINE_DEBUG_MARK=0
     export WINE_DEBUG_LOG
 
-    trap wine_env_cleanup EXIT
+    trap _wine_env_on_exit EXIT
     trap 'exit 130' INT TERM
 
     _wine_env_pick_wine || return 1
@@ -306,6 +307,18 @@ wine_env_init() {
     _wine_env_bounded 120 "$WINE_LOADER" wineboot 2>>"$WINE_DEBUG_LOG" >/dev/null || true
     _wine_env_say "$name: prefix $WINEPREFIX, display $DISPLAY, ${WINE_ENV_BITS}-bit programs from $CORVANE_WIN_BIN"
     return 0
+}
+
+# At the test's end: the machine is turned off; a passed test's prefix (some 700 MB) goes, a
+# failed one's stays for a look (WINE_ENV_KEEP_PREFIX=1 keeps it always). Logs and screenshots
+# stay either way.
+_wine_env_on_exit() {
+    local status=$?
+    wine_env_cleanup
+    if [ "$status" = 0 ] && [ "${WINE_ENV_KEEP_PREFIX:-0}" != 1 ] && [ -n "${WINE_ENV_DIR:-}" ]; then
+        rm -rf "$WINE_ENV_DIR/pfx"
+    fi
+    return "$status"
 }
 
 wine_env_processes() {
