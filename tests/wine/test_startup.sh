@@ -20,7 +20,7 @@ msg202="하드코르바네이 정상적으로 설치되지 않았습니다."
 msg247='MBR 데이터를 재생성 했습니다.\n시스템을 다시 시작하시겠습니까?'   # cvauto shows a line break as \n
 
 wine_env_init startup || exit 1
-app=$(wine_install_product_files 'C:\Program Files\Talvoric\HDD Corvane 9' Corvane.exe corvane.dll corvanectl.exe)
+app=$(wine_install_product_files 'C:\Program Files\Talvoric\HDD Corvane 9' Corvane.exe corvane.dll corvanectl.exe CorvaneAgent.exe)
 nocore=$(wine_install_product_files 'C:\NoCore' Corvane.exe)
 
 corvane_count() { wine_env_processes | grep -c 'Corvane\.exe' ; }
@@ -43,13 +43,17 @@ check "debug lines in order" \
 check "start-up stopped before the window" "" "$(wine_debug_lines | grep -E 'Initialize done|main window')"
 
 # --- single instance: the second start hands over to the first and ends ------------------------
+# The main window is made once the agent service answers, as on an installed PC.
+wine_run "$app\\CorvaneAgent.exe" /install >/dev/null
+check "agent service installed and started" 0 $?
 wine_debug_start
 wine_start "$app\\Corvane.exe"
 first=$WINE_LAST_PID
 wine_debug_wait 'CorvaneCtrl Initialize done' 20
 check "first instance started" 0 $?
+wine_debug_wait 'Corvane tray icon added' 20
+check "first instance in the tray" 0 $?
 # The window exists but stays hidden until it is asked for.
-sleep 1
 cvauto exists --title "$product" --class "#32770"
 check "main window hidden after start" 1 $?
 wine_run "$app\\Corvane.exe"
