@@ -37,6 +37,13 @@ wine_run "$app\\Corvane.exe" || true
 cvauto wait --title "$product" >/dev/null
 sleep 1
 shots=("$(wine_screenshot main-window.png)")
+# Every tab, clicked where a person would click it.
+tab=0
+for x in 39 118 208 298 388 478 568; do
+    cvauto click-at --title "$product" --x "$x" --y 58 >/dev/null && sleep 1 &&
+        shots+=("$(wine_screenshot "tab-$tab.png")")
+    tab=$((tab + 1))
+done
 echo "run: Corvane.exe is running; its debug output:"
 wine_debug_lines | sed 's/^/  /'
 echo "run: screenshots:"
