@@ -56,6 +56,8 @@
 #                               auto-start services start again).
 #   wine_set_version VERSION    win10, win81, win8, win7 or winxp: the Windows version Wine reports.
 #   wine_reg ARGS...            Runs Wine's reg.exe (reg add/query/delete ...), exit code passes.
+#   check DESC EXPECTED ACTUAL  Prints "ok   DESC: ACTUAL" or a FAIL line with both values, and counts
+#                               failures in $failures (a test ends with [ "$failures" -eq 0 ]).
 #
 # Measured facts behind the choices (Wine 8.0, 2 cores):
 # - 32-bit Windows programs need the host to run 32-bit (i386) Linux code: Wine starts a 32-bit
@@ -450,6 +452,17 @@ wine_run() {
 
 cvauto() {
     WINEDEBUG=-all "$WINE_LOADER" "$CORVANE_WIN_BIN/cvauto.exe" "$@"
+}
+
+# One check of a test: both values are printed, so a failure says what was seen.
+failures=0
+check() {
+    if [ "$2" == "$3" ]; then
+        echo "ok   $1: $3"
+    else
+        echo "FAIL $1: expected [$2], got [$3]"
+        failures=$((failures + 1))
+    fi
 }
 
 wine_reg() {

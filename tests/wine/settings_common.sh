@@ -3,15 +3,6 @@
 # scripts/wine-env.sh): checks, the program's windows, and a small probe that reaches what
 # cvauto cannot: controls nested in pages of pages, and the texts of the tray's tooltips.
 
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok   $1: $3"
-    else
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
-}
 fail() { echo "FAIL: $*"; echo "(output: ${WINE_ENV_DIR:-?})"; exit 1; }
 
 product="HDD Corvane 9"

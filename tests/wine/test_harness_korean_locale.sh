@@ -5,16 +5,6 @@ set -u
 export WINE_ENV_LOCALE=ko_KR.UTF-8
 source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
 
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok   $1: $3"
-    else
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
-}
-
 if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
     echo "FAIL the host has no ko_KR.UTF-8 locale (scripts/setup.sh makes it)"
     exit 1

@@ -6,16 +6,6 @@
 set -u
 source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
 
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok   $1: $3"
-    else
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
-}
-
 t0=$SECONDS
 wine_env_init harness_selfcheck || exit 1
 echo "cost: wine_env_init $((SECONDS - t0)) s, of which the prefix copy $WINE_ENV_COPY_SECONDS s"

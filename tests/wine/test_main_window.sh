@@ -7,15 +7,6 @@
 set -uo pipefail
 source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
 
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok   $1: $3"
-    else
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
-}
 fail() { echo "FAIL: $*"; exit 1; }
 
 title="HDD Corvane 9"

@@ -5,16 +5,6 @@
 set -u
 source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
 
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok   $1: $3"
-    else
-        echo "FAIL $1: expected [$2], got [$3]"
-        failures=$((failures + 1))
-    fi
-}
-
 product="HDD Corvane 9"
 msg202="하드코르바네이 정상적으로 설치되지 않았습니다."
 msg247='MBR 데이터를 재생성 했습니다.\n시스템을 다시 시작하시겠습니까?'   # cvauto shows a line break as \n
