@@ -3,15 +3,7 @@
 # in every process - until the next system start; a simulated restart clears the lock.
 set -uo pipefail
 source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
-# A fresh machine whose server stays on like a running PC, with the library and the test tool.
-wine_env_init core_lockout || exit 1
-dir=$(wine_install_product_files 'C:\Corvane' corvane.dll corvanectl.exe) || exit 1
-log=$WINE_ENV_DIR/run.log
-ctl() { wine_run "$dir\\corvanectl.exe" "$@" | tr -d '\r' | tee -a "$log"; }
-restart() { echo "--- restart" >>"$log"; wine_restart || fail "simulated restart failed"; }
-fail() { echo "FAIL: $*"; echo "(log: $log)"; exit 1; }
-# expect <output> <key=value>: the line must be there
-expect() { grep -qx -- "$2" <<<"$1" || fail "expected '$2' in: $(tr '\n' ' ' <<<"$1")"; }
+source "$(dirname "$0")/core_common.sh" core_lockout
 
 # --- the checks ----------------------------------------------------------------------------
 r=$(ctl verify bramble) || fail "default password refused"

@@ -3,15 +3,7 @@
 # start; after a simulated restart GetStatus shows the new restore-point time and the release.
 set -uo pipefail
 source "${CORVANE_SOURCE:-$(dirname "$0")/../..}/scripts/wine-env.sh"
-# A fresh machine whose server stays on like a running PC, with the library and the test tool.
-wine_env_init core_restart || exit 1
-dir=$(wine_install_product_files 'C:\Corvane' corvane.dll corvanectl.exe) || exit 1
-log=$WINE_ENV_DIR/run.log
-ctl() { wine_run "$dir\\corvanectl.exe" "$@" | tr -d '\r' | tee -a "$log"; }
-restart() { echo "--- restart" >>"$log"; wine_restart || fail "simulated restart failed"; }
-fail() { echo "FAIL: $*"; echo "(log: $log)"; exit 1; }
-expect() { grep -qx -- "$2" <<<"$1" || fail "expected '$2' in: $(tr '\n' ' ' <<<"$1")"; }
-value() { sed -n "s/^$2=//p" <<<"$1"; }
+source "$(dirname "$0")/core_common.sh" core_restart
 
 # --- the checks ----------------------------------------------------------------------------
 # A fresh machine: C: protected with automatic restore; Wine's Z: (the host's "/") left out.

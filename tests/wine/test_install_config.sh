@@ -6,8 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 name=install_config
 source "${CORVANE_SOURCE:-$here/../..}/scripts/wine-env.sh"
-set +e; wine_env_init "$name"; rc=$?; set -e
-[ $rc -eq 0 ] || { echo "FAIL: no Wine machine for $name"; exit 1; }
+wine_env_init "$name" || { echo "FAIL: no Wine machine for $name"; exit 1; }
 out=$WINE_ENV_DIR
 fail() { echo "FAIL: $*"; exit 1; }
 dir=$(wine_install_product_files 'C:\InstallCheck' installcheck.exe)

@@ -9,8 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 name=install_writers
 source "${CORVANE_SOURCE:-$here/../..}/scripts/wine-env.sh"
 # The harness reports its own failures through its return code.
-set +e; wine_env_init "$name"; rc=$?; set -e
-[ $rc -eq 0 ] || { echo "FAIL: no Wine machine for $name"; exit 1; }
+wine_env_init "$name" || { echo "FAIL: no Wine machine for $name"; exit 1; }
 # Wine would mirror start-menu shortcuts into the host's desktop menus (and note them in
 # HKCU\Software\Wine): not part of what is tested, and nothing to leave behind on the host.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
